@@ -8,10 +8,14 @@ class QImage;
 
 constexpr int kCanvasWidth = 1200;
 constexpr int kCanvasHeight = 800;
+// The widest pen the host draws; wider pens are drawn at this width.
+constexpr int kMaxPenWidth = 32767;
 
 class Canvas {
 public:
-    Canvas();
+    // Constant-initialised, so the global Canvas is ready before any other
+    // static initialiser could use it.
+    constexpr Canvas() = default;
 
     void Init(HWND window, int w, int h);
     void Paint(HWND window);
@@ -37,19 +41,20 @@ public:
     const QImage* BackBuffer() const { return backBuffer; }
 
     // Results of CellAt (column, row) and CellRect (left, top, right, bottom).
-    int ans[4];
+    int ans[4] = {0, 0, 0, 0};
 
 private:
-    PAINTSTRUCT paintRecord;
-    HDC windowDc;
-    QImage* backBuffer; // lives as long as the process, like the Canvas
-    int width;
-    int height;
-    int textR, textG, textB;
-    int fontHeight;
-    int penR, penG, penB;
-    int penWidth;
-    int brushR, brushG, brushB;
+    PAINTSTRUCT paintRecord = {};
+    HDC windowDc = nullptr;
+    QImage* backBuffer = nullptr; // lives as long as the process, like the Canvas
+    int width = kCanvasWidth;
+    int height = kCanvasHeight;
+    // Colour components are kept as their low 8 bits.
+    int textR = 255, textG = 0, textB = 0;
+    int fontHeight = 15;
+    int penR = 255, penG = 0, penB = 0;
+    int penWidth = 1;
+    int brushR = 255, brushG = 0, brushB = 0;
 };
 
 extern Canvas g_canvas;

@@ -1,0 +1,136 @@
+// The Canvas's back buffer, paint cycle, styles, text and shapes. Shapes
+// follow the classic convention that a box covers left to right - 1 and top
+// to bottom - 1; wide pens are centred on that outline with round ends.
+#include "canvas.h"
+#include "cp932.h"
+#include "paint.h"
+#include "paint_qt.h"
+#include "text_font.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+constinit Canvas g_canvas;
+
+namespace {
+
+int LowByte(int component) {
+    return component & 0xff;
+}
+
+QPen SolidPen(int width, const QColor& color) {
+    QPen pen(color);
+    pen.setWidth(width);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+QRectF ShapeBox(int left, int top, int right, int bottom) {
+    const auto [x0, x1] = std::minmax(left, right);
+    const auto [y0, y1] = std::minmax(top, bottom);
+    return QRectF(QPointF(x0, y0), QPointF(x1 - 1.0, y1 - 1.0));
+}
+
+} // namespace
+
+void Canvas::Init(HWND, int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    if (image.isNull())
+        return; // a size the host cannot allocate leaves the Canvas as it was
+    image.fill(Qt::black);
+    width = w;
+    height = h;
+    if (backBuffer)
+        *backBuffer = std::move(image);
+    else
+        backBuffer = new QImage(std::move(image));
+}
+
+void Canvas::Paint(HWND window) {
+    windowDc = BeginPaint(window, &paintRecord);
+    if (QPainter* painter = PainterOf(windowDc); painter && backBuffer)
+        painter->drawImage(0, 0, *backBuffer, 0, 0, width, height);
+    EndPaint(window, &paintRecord);
+    windowDc = nullptr;
+}
+
+void Canvas::Invalidate(HWND window) {
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void Canvas::ClearBlack() {
+    if (backBuffer)
+        backBuffer->fill(Qt::black);
+}
+
+void Canvas::ClearWhite() {
+    if (backBuffer)
+        backBuffer->fill(Qt::white);
+}
+
+void Canvas::SetTextStyle(int height, int r, int g, int b) {
+    fontHeight = height;
+    textR = LowByte(r);
+    textG = LowByte(g);
+    textB = LowByte(b);
+}
+
+void Canvas::PutText(int x, int y, const char* text) {
+    if (!backBuffer || !text || fontHeight < 1)
+        return;
+    const std::string utf8 = Cp932ToUtf8(text, std::strlen(text));
+    QPainter painter(backBuffer);
+    painter.setFont(TextFont(fontHeight));
+    painter.setPen(QColor(textR, textG, textB));
+    // The baseline on a whole pixel, low enough that the tallest glyphs
+    // start inside the cell; the faint fringes that antialiasing spills past
+    // the cell's bottom are cut, so lines one cell apart never touch.
+    const double baseline = y + std::ceil(QFontMetricsF(painter.font()).ascent());
+    painter.setClipRect(QRectF(0, y, width, fontHeight));
+    painter.drawText(QPointF(x, baseline), QString::fromUtf8(utf8.data(), utf8.size()));
+}
+
+void Canvas::SetPen(int width, int r, int g, int b) {
+    penWidth = std::clamp(width, 0, kMaxPenWidth);
+    penR = LowByte(r);
+    penG = LowByte(g);
+    penB = LowByte(b);
+}
+
+void Canvas::SetBrush(int r, int g, int b) {
+    brushR = LowByte(r);
+    brushG = LowByte(g);
+    brushB = LowByte(b);
+}
+
+void Canvas::DrawRect(int left, int top, int right, int bottom) {
+    if (!backBuffer)
+        return;
+    QPainter painter(backBuffer);
+    painter.setPen(SolidPen(penWidth, QColor(penR, penG, penB)));
+    painter.setBrush(QColor(brushR, brushG, brushB));
+    painter.drawRect(ShapeBox(left, top, right, bottom));
+}
+
+void Canvas::DrawEllipse(int left, int top, int right, int bottom) {
+    if (!backBuffer)
+        return;
+    QPainter painter(backBuffer);
+    painter.setPen(SolidPen(penWidth, QColor(penR, penG, penB)));
+    painter.setBrush(QColor(brushR, brushG, brushB));
+    painter.drawEllipse(ShapeBox(left, top, right, bottom));
+}
+
+void Canvas::DrawLine(int x1, int y1, int x2, int y2) {
+    if (!backBuffer)
+        return;
+    QPainter painter(backBuffer);
+    painter.setPen(SolidPen(penWidth, QColor(penR, penG, penB)));
+    painter.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+}

@@ -1,0 +1,98 @@
+// Canvas::PutText: placement in its cell, colour, transparency, clipping,
+// the font and code page 932 text.
+#include "canvas_fixture.h"
+#include "text_font.h"
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace {
+
+// "スタートページ" (start page) in code page 932.
+const char kStartPage[] = "\x83\x58\x83\x5e\x81\x5b\x83\x67\x83\x79\x81\x5b\x83\x57";
+
+// Antialiased ink blends into the background: every channel lies between.
+bool IsBlend(QRgb pixel, QRgb background, QRgb ink) {
+    for (int shift : {0, 8, 16}) {
+        const int value = (pixel >> shift) & 0xff;
+        const int from = (background >> shift) & 0xff, to = (ink >> shift) & 0xff;
+        if (value < std::min(from, to) || value > std::max(from, to))
+            return false;
+    }
+    return true;
+}
+
+// Text at (x, y) of the given cell height, at most a full em per byte wide:
+// counts the pixels it changed, and fails the test for a changed pixel
+// outside that box or one that is no blend of background and ink.
+int CountInk(int x, int y, const char* text, int height, QRgb background, QRgb ink) {
+    const int right = x + static_cast<int>(std::strlen(text)) * height;
+    int changed = 0;
+    for (int py = 0; py < g_canvas.BackBuffer()->height(); ++py)
+        for (int px = 0; px < g_canvas.BackBuffer()->width(); ++px) {
+            const QRgb pixel = g_canvas.BackBuffer()->pixel(px, py);
+            if (pixel == background)
+                continue;
+            ++changed;
+            const bool inside = x <= px && px < right && y <= py && py < y + height;
+            EXPECT_TRUE(inside && IsBlend(pixel, background, ink))
+                << "pixel " << px << "," << py << " is " << std::hex << pixel;
+        }
+    return changed;
+}
+
+} // namespace
+
+TEST_F(CanvasTest, TextStaysInItsCellAndKeepsTheBackground) {
+    // Tall and deep glyphs: "|[jg概ジ", then a byte that draws a replacement mark.
+    const char text[] = "|[jg\x8a\x54\x83\x57\xff";
+    for (QRgb background : {kBlack, kWhite})
+        for (int height : {8, 9, 12, 15, 24, 31}) {
+            SCOPED_TRACE(testing::Message() << "height " << height << " on " << background);
+            background == kBlack ? g_canvas.ClearBlack() : g_canvas.ClearWhite();
+            g_canvas.SetTextStyle(height, 255, 255, 0);
+            g_canvas.PutText(10, 10, text);
+            EXPECT_GT(CountInk(10, 10, text, height, background, kYellow), height * 3);
+        }
+}
+
+TEST_F(CanvasTest, TextColourKeepsItsLowEightBits) {
+    g_canvas.SetTextStyle(8, 256 + 255, -1, 256);
+    g_canvas.PutText(10, 10, "Hello");
+    EXPECT_GT(CountInk(10, 10, "Hello", 8, kBlack, kYellow), 10);
+}
+
+TEST_F(CanvasTest, TextPastTheEdgeIsClippedAndOddHeightsDrawNothing) {
+    g_canvas.SetTextStyle(20, 255, 255, 0);
+    g_canvas.PutText(kWidth - 12, kHeight - 10, "WWWWWWWWWWWWWWWWWWWWWWWW");
+    EXPECT_GT(CountInk(kWidth - 12, kHeight - 10, "WWWWWWWWWWWWWWWWWWWWWWWW", 20, kBlack, kYellow),
+              0);
+    g_canvas.ClearBlack();
+    g_canvas.PutText(INT_MIN, INT_MAX, "W");
+    for (int height : {0, -8, INT_MIN}) {
+        g_canvas.SetTextStyle(height, 255, 255, 0);
+        g_canvas.PutText(10, 10, "Hello");
+    }
+    EXPECT_EQ(CountInk(0, 0, "", 0, kBlack, kYellow), 0);
+}
+
+TEST_F(CanvasTest, JapaneseTextDrawsDistinctGlyphs) {
+    g_canvas.SetTextStyle(16, 255, 255, 0);
+    g_canvas.PutText(0, 0, kStartPage);
+    EXPECT_GT(CountInk(0, 0, kStartPage, 16, kBlack, kYellow), 100);
+    // Missing glyphs would all be the same box: "ス" and "タ" must differ.
+    EXPECT_NE(Buffer().copy(0, 0, 16, 16), Buffer().copy(16, 0, 16, 16));
+}
+
+TEST(TextFont, IsAJapaneseGothicWhoseCellIsTheRequestedHeight) {
+    const QString family = QFontInfo(TextFont(8)).family();
+    EXPECT_TRUE(family == QString::fromUtf8("ＭＳ ゴシック") || family == "IPAGothic")
+        << family.toStdString();
+    for (int height : {8, 12, 15, 24, 40}) {
+        const QFontMetrics metrics(TextFont(height));
+        EXPECT_NEAR(metrics.ascent() + metrics.descent(), height, 1) << "height " << height;
+    }
+}
