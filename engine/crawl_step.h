@@ -6,9 +6,10 @@
 
 #include <cstdint>
 
-constexpr const char* kDefaultInitialUrl = "http://info.cern.ch/hypertext/WWW/TheProject.html";
+// A small, long-lived page over plain http with double-quoted absolute links.
+constexpr const char* kDefaultInitialUrl = "http://info.cern.ch/";
 constexpr const char* kResultLogName = "URL.csv";
-constexpr int kLastRow = 50;        // the line after this row clears the screen
+constexpr int kLastRow = 50; // the line after this row clears the screen
 constexpr int kLineHeight = 8;
 constexpr int kLineMargin = 10;
 
@@ -22,6 +23,8 @@ void CrawlInit();
 void StartCrawl(HWND window);
 void CrawlTick(HWND window);
 void AnalyzePage(HWND window, const char* url, const char* key);
+// The part of a step after the fetch: title, results line, record, links.
+void AnalyzeFetchedPage(HWND window, const char* url, const char* key);
 
 // Back to the start-up state: idle, row 0, empty table (tests).
 void ResetCrawlState();

@@ -18,7 +18,9 @@ constexpr int kSwapOneIn = 10;
 
 } // namespace
 
-void SeedRandom(std::uint32_t seed) { g_randomState = seed; }
+void SeedRandom(std::uint32_t seed) {
+    g_randomState = seed;
+}
 
 int DrawRandom() {
     g_randomState = g_randomState * kMultiplier + kIncrement;
@@ -72,4 +74,6 @@ int PopNext() {
     return table.count;
 }
 
-void ResetLinkTable() { std::memset(&g_linkTable, 0, sizeof g_linkTable); }
+void ResetLinkTable() {
+    std::memset(&g_linkTable, 0, sizeof g_linkTable);
+}

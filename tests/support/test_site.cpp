@@ -1,0 +1,35 @@
+// The pages and request log of TestSite.
+#include "test_site.h"
+
+TestSite::TestSite() {
+    server_.server().Get(".*",
+                         [this](const httplib::Request& request, httplib::Response& response) {
+                             std::lock_guard lock(mutex_);
+                             requested_.push_back(request.path);
+                             auto page = bodies_.find(request.path);
+                             if (page == bodies_.end()) {
+                                 response.status = 404;
+                                 return;
+                             }
+                             response.set_content(page->second, "text/html");
+                         });
+    server_.Start();
+}
+
+void TestSite::AddPage(const std::string& path, const std::string& title,
+                       const std::vector<SiteLink>& links) {
+    std::string body = "<html><head><title>" + title + "</title></head><body>\n";
+    for (const SiteLink& link : links)
+        body += "<a href=\"" + Url(link.path) + "\">" + link.text + "</a>\n";
+    AddRaw(path, body + "</body></html>\n");
+}
+
+void TestSite::AddRaw(const std::string& path, const std::string& body) {
+    std::lock_guard lock(mutex_);
+    bodies_[path] = body;
+}
+
+std::vector<std::string> TestSite::RequestedPaths() const {
+    std::lock_guard lock(mutex_);
+    return requested_;
+}
