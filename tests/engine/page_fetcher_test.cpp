@@ -1,1 +1,438 @@
-// placeholder
+// FetchPage and the Internet calls under it, against real HTTP servers on
+// 127.0.0.1: what the request carries, redirections, the page cap, the proxy
+// from the environment, and the failures that must leave an empty page.
+#include "crawl_state.h"
+#include "internet.h"
+#include "page_fetcher.h"
+#include "page_scanner.h"
+#include "support/http_test_server.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
+
+constexpr char kGarbage = 'g';
+// A handler never holds a connection longer than this, even if a test fails.
+constexpr auto kLongestHold = std::chrono::seconds(15);
+
+// Clears the named environment variables and puts their old values back.
+class ScopedEnvironment {
+public:
+    explicit ScopedEnvironment(std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            const char* old = std::getenv(name);
+            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            unsetenv(name);
+        }
+    }
+    ~ScopedEnvironment() {
+        for (const auto& [name, value] : saved_)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// Lets a handler hold its connection until the test is done with it.
+class Gate {
+public:
+    void Open() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        opened_.notify_all();
+    }
+    // True once open; false when the wait ran out first.
+    template <typename Duration> bool WaitFor(Duration limit) {
+        std::unique_lock lock(mutex_);
+        return opened_.wait_for(lock, limit, [this] { return open_; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable opened_;
+    bool open_ = false;
+};
+
+struct SeenRequest {
+    std::string target;
+    httplib::Headers headers;
+};
+
+// The last request a handler saw, handed safely to the test thread.
+class RequestLog {
+public:
+    void Record(const httplib::Request& request) {
+        std::lock_guard lock(mutex_);
+        last_ = SeenRequest{request.target, request.headers};
+    }
+    std::optional<SeenRequest> Last() {
+        std::lock_guard lock(mutex_);
+        return last_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::optional<SeenRequest> last_;
+};
+
+// A port on 127.0.0.1 that never accepts. Unless it listens, connecting is
+// refused; when it listens, the kernel still completes each connection, and
+// WasConnected() tells whether one came.
+class IdlePort {
+public:
+    explicit IdlePort(bool listening) : socket_(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        auto* raw = reinterpret_cast<sockaddr*>(&address);
+        if (socket_ >= 0 && ::bind(socket_, raw, length) == 0 &&
+            ::getsockname(socket_, raw, &length) == 0 && (!listening || ::listen(socket_, 8) == 0))
+            port_ = ntohs(address.sin_port);
+    }
+    ~IdlePort() {
+        if (socket_ >= 0)
+            ::close(socket_);
+    }
+    std::string Url(const std::string& scheme) const {
+        return scheme + "://127.0.0.1:" + std::to_string(port_) + "/";
+    }
+    bool WasConnected() {
+        const int connection = ::accept(socket_, nullptr, nullptr);
+        if (connection < 0)
+            return false;
+        ::close(connection);
+        return true;
+    }
+
+private:
+    int socket_;
+    int port_ = 0;
+};
+
+std::string BodyOfSize(std::size_t size) {
+    std::string body(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        body[i] = static_cast<char>('a' + i % 26);
+    return body;
+}
+
+class PageFetcherTest : public testing::Test {
+protected:
+    void SetUp() override {
+        savedLimits_ = InternetFetchLimits();
+        FillPageWithGarbage();
+    }
+    void TearDown() override {
+        release_.Open();
+        InternetFetchLimits() = savedLimits_;
+        ClearPageBuffer();
+    }
+
+    // Garbage shows that a fetch wrote both the body and its terminator.
+    static void FillPageWithGarbage() { std::memset(g_pageBuffer, kGarbage, sizeof g_pageBuffer); }
+
+    static void Fetch(const std::string& url) {
+        std::snprintf(g_crawlState.currentUrl, kUrlCapacity, "%s", url.c_str());
+        FetchPage();
+    }
+
+    static std::string Page() {
+        return std::string(g_pageBuffer, strnlen(g_pageBuffer, kPageCapacity));
+    }
+
+    static void ExpectPageHolds(const std::string& body) {
+        ASSERT_LE(body.size(), static_cast<std::size_t>(kPageCapacity));
+        EXPECT_EQ(std::memcmp(g_pageBuffer, body.data(), body.size()), 0);
+        EXPECT_EQ(g_pageBuffer[body.size()], 0) << "no terminator after the body";
+    }
+
+    static Seconds TimeFetch(const std::string& url) {
+        const auto start = Clock::now();
+        Fetch(url);
+        return Clock::now() - start;
+    }
+
+    void Serve(const std::string& path, const std::string& body, int status = 200) {
+        server_.server().Get(path, [body, status](const httplib::Request&, httplib::Response& r) {
+            r.status = status;
+            r.set_content(body, "text/html");
+        });
+    }
+
+    // Proxy settings of the machine would divert the loopback requests.
+    ScopedEnvironment proxySettings_{"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy",
+                                     "ALL_PROXY",  "no_proxy",    "NO_PROXY"};
+
+    FetchLimits savedLimits_;
+    Gate release_; // outlives server_, whose handlers may wait on it
+    HttpTestServer server_;
+};
+
+TEST_F(PageFetcherTest, RequestCarriesAgentAndNoCacheHeadersButNoAcceptEncoding) {
+    RequestLog log;
+    server_.server().Get("/", [&log](const httplib::Request& request, httplib::Response& r) {
+        log.Record(request);
+        r.set_content("<title>seen</title>", "text/html");
+    });
+    server_.Start();
+
+    Fetch(server_.Url("/"));
+
+    EXPECT_EQ(Page(), "<title>seen</title>");
+    const auto seen = log.Last();
+    ASSERT_TRUE(seen);
+    const auto header = [&seen](const char* name) {
+        const auto found = seen->headers.find(name);
+        return found == seen->headers.end() ? std::string("(absent)") : found->second;
+    };
+    EXPECT_EQ(header("User-Agent"), kUserAgent);
+    EXPECT_EQ(header("Cache-Control"), "no-cache");
+    EXPECT_EQ(header("Pragma"), "no-cache");
+    EXPECT_EQ(header("Accept-Encoding"), "(absent)");
+}
+
+TEST_F(PageFetcherTest, BodyArrivesByteForByteEvenWhenMarkedCompressed) {
+    std::string body;
+    for (int round = 0; round < 4; ++round)
+        for (int byte = 0; byte < 256; ++byte)
+            body += static_cast<char>(byte);
+    server_.server().Get("/raw", [body](const httplib::Request&, httplib::Response& r) {
+        r.set_header("Content-Encoding", "gzip");
+        r.set_content(body, "application/octet-stream");
+    });
+    server_.Start();
+
+    Fetch(server_.Url("/raw"));
+
+    ExpectPageHolds(body);
+}
+
+TEST_F(PageFetcherTest, FollowsRedirectionsToTheFinalBody) {
+    for (const auto& [from, to] : {std::pair{"/a", "/b"}, {"/b", "/c"}, {"/c", "/final"}})
+        server_.server().Get(from, [to](const httplib::Request&, httplib::Response& r) {
+            r.set_redirect(to);
+            r.set_content("moved", "text/plain");
+        });
+    Serve("/final", "<title>arrived</title>");
+    server_.Start();
+
+    Fetch(server_.Url("/a"));
+
+    EXPECT_EQ(Page(), "<title>arrived</title>");
+}
+
+TEST_F(PageFetcherTest, ErrorStatusBodyIsThePage) {
+    Serve("/missing", "<title>Not here</title>", 404);
+    server_.Start();
+
+    Fetch(server_.Url("/missing"));
+
+    EXPECT_EQ(Page(), "<title>Not here</title>");
+}
+
+TEST_F(PageFetcherTest, BodyOfExactlyThePageCapacityArrivesWhole) {
+    const std::string body = BodyOfSize(kPageCapacity);
+    Serve("/full", body);
+    server_.Start();
+
+    Fetch(server_.Url("/full"));
+
+    ExpectPageHolds(body);
+}
+
+TEST_F(PageFetcherTest, LongerBodyIsCutAtThePageCapacity) {
+    const std::string body = BodyOfSize(kPageCapacity + 1);
+    Serve("/long", body);
+    server_.Start();
+
+    Fetch(server_.Url("/long"));
+
+    ExpectPageHolds(body.substr(0, kPageCapacity));
+}
+
+TEST_F(PageFetcherTest, ReadsHandOutTheBodyInPiecesUntilItEnds) {
+    Serve("/", "0123456789abcdef");
+    server_.Start();
+    HINTERNET root = InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    HINTERNET request = InternetOpenUrlA(root, server_.Url("/").c_str(), nullptr, 0, 0, 0);
+    ASSERT_NE(request, nullptr);
+
+    std::string read;
+    char piece[5];
+    DWORD count = 0;
+    for (int reads = 0;
+         reads < 10 && InternetReadFile(request, piece, sizeof piece, &count) && count > 0; ++reads)
+        read.append(piece, count);
+
+    EXPECT_EQ(read, "0123456789abcdef");
+    EXPECT_EQ(count, 0u);
+    EXPECT_TRUE(InternetCloseHandle(request));
+    EXPECT_TRUE(InternetCloseHandle(root));
+    EXPECT_FALSE(InternetCloseHandle(nullptr));
+}
+
+TEST_F(PageFetcherTest, ProxyFromTheEnvironmentReceivesTheRequest) {
+    RequestLog log;
+    server_.server().Get(".*", [&log](const httplib::Request& request, httplib::Response& r) {
+        log.Record(request);
+        r.set_content("via proxy", "text/plain");
+    });
+    server_.Start();
+    // The origin refuses connections, so only the proxy can produce a page.
+    IdlePort origin(false);
+    const std::string url = origin.Url("http") + "page";
+    setenv("http_proxy", server_.Url("").c_str(), 1);
+
+    Fetch(url);
+
+    EXPECT_EQ(Page(), "via proxy");
+    const auto seen = log.Last();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(seen->target, url) << "the proxy wants the absolute form";
+}
+
+TEST_F(PageFetcherTest, UnreachableOrForeignSchemeUrlsLeaveAnEmptyPage) {
+    IdlePort refusing(false);
+    const std::string urls[] = {
+        refusing.Url("http"), "", "file:///etc/passwd", "FILE:///etc/passwd", "http://[::1",
+    };
+    for (const std::string& url : urls) {
+        SCOPED_TRACE("URL \"" + url + "\"");
+        FillPageWithGarbage();
+        Fetch(url);
+        EXPECT_EQ(g_pageBuffer[0], 0);
+    }
+}
+
+TEST_F(PageFetcherTest, UrlThatFillsItsBufferUnterminatedIsNotFetched) {
+    server_.server().Get(".*", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content("served", "text/plain");
+    });
+    server_.Start();
+    const std::string prefix = server_.Url("/");
+    std::memset(g_crawlState.currentUrl, 'a', kUrlCapacity);
+    std::memcpy(g_crawlState.currentUrl, prefix.data(), prefix.size());
+    g_crawlState.stepDone = 0;
+
+    FetchPage();
+
+    EXPECT_EQ(g_pageBuffer[0], 0);
+}
+
+// A refused scheme fails at once, before any connection; the short bounds
+// only keep a regression from hanging on a peer that never greets.
+TEST_F(PageFetcherTest, ForeignSchemesAreRefusedAlsoAfterARedirection) {
+    InternetFetchLimits().stallTimeoutSeconds = 1;
+    InternetFetchLimits().totalTimeoutSeconds = 3;
+    IdlePort ftp(true);
+    for (const auto& [path, target] :
+         {std::pair{"/to-ftp", ftp.Url("ftp")}, {"/to-file", std::string("file:///etc/passwd")}})
+        server_.server().Get(path, [target](const httplib::Request&, httplib::Response& r) {
+            r.set_redirect(target);
+        });
+    server_.Start();
+
+    for (const std::string& url :
+         {ftp.Url("ftp"), server_.Url("/to-ftp"), server_.Url("/to-file")}) {
+        SCOPED_TRACE("URL \"" + url + "\"");
+        FillPageWithGarbage();
+        Fetch(url);
+        EXPECT_EQ(g_pageBuffer[0], 0);
+        EXPECT_FALSE(ftp.WasConnected());
+    }
+}
+
+TEST_F(PageFetcherTest, RedirectionLoopEndsAtTheRedirectionLimit) {
+    InternetFetchLimits().maxRedirections = 5;
+    InternetFetchLimits().totalTimeoutSeconds = 5;
+    std::atomic<int> hits = 0;
+    server_.server().Get("/loop", [&hits](const httplib::Request&, httplib::Response& r) {
+        ++hits;
+        r.set_redirect("/loop");
+    });
+    server_.Start();
+
+    Fetch(server_.Url("/loop"));
+
+    EXPECT_EQ(g_pageBuffer[0], 0);
+    EXPECT_EQ(hits, 6) << "the first request and five redirections";
+}
+
+TEST_F(PageFetcherTest, ConnectionClosedMidBodyLeavesAnEmptyPage) {
+    server_.server().Get("/cut", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content_provider(100, "text/html",
+                               [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                   return offset == 0 && sink.write("<title>cut", 10);
+                               });
+    });
+    server_.Start();
+
+    Fetch(server_.Url("/cut"));
+
+    EXPECT_EQ(g_pageBuffer[0], 0);
+}
+
+TEST_F(PageFetcherTest, StalledServerIsGivenUpAfterTheStallBound) {
+    InternetFetchLimits().stallTimeoutSeconds = 2;
+    InternetFetchLimits().totalTimeoutSeconds = 8;
+    server_.server().Get("/stall", [this](const httplib::Request&, httplib::Response& r) {
+        r.set_content_provider(100, "text/html",
+                               [this](std::size_t, std::size_t, httplib::DataSink&) {
+                                   release_.WaitFor(kLongestHold);
+                                   return false;
+                               });
+    });
+    server_.Start();
+
+    const Seconds elapsed = TimeFetch(server_.Url("/stall"));
+
+    EXPECT_EQ(g_pageBuffer[0], 0);
+    EXPECT_GE(elapsed.count(), 1.5);
+    EXPECT_LT(elapsed.count(), 5.0);
+}
+
+TEST_F(PageFetcherTest, SlowTransferIsGivenUpAtTheTotalBound) {
+    InternetFetchLimits().stallTimeoutSeconds = 2;
+    InternetFetchLimits().totalTimeoutSeconds = 3;
+    server_.server().Get("/slow", [this](const httplib::Request&, httplib::Response& r) {
+        // A few bytes a second: never a stall, just never done.
+        const auto giveUpAt = Clock::now() + kLongestHold;
+        r.set_chunked_content_provider(
+            "text/html", [this, giveUpAt](std::size_t, httplib::DataSink& sink) {
+                return Clock::now() < giveUpAt &&
+                       !release_.WaitFor(std::chrono::milliseconds(250)) && sink.write("x", 1);
+            });
+    });
+    server_.Start();
+
+    const Seconds elapsed = TimeFetch(server_.Url("/slow"));
+
+    EXPECT_EQ(g_pageBuffer[0], 0);
+    EXPECT_GE(elapsed.count(), 2.5);
+    EXPECT_LT(elapsed.count(), 6.0);
+}
+
+} // namespace
