@@ -111,8 +111,7 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, const char* templateName, HWND owner
                         LPARAM param) {
     if (!procedure || !IS_INTRESOURCE(templateName))
         return -1;
-    WORD id = static_cast<WORD>(reinterpret_cast<std::uintptr_t>(templateName));
-    const DialogTemplate* layout = FindDialog(instance, id);
+    const DialogTemplate* layout = FindDialog(instance, ResourceId(templateName));
     if (!layout)
         return -1;
     ModalState state;

@@ -25,7 +25,7 @@ constexpr LRESULT kCreateFailed = -1;
 
 class MainFrame final : public QMainWindow, public WindowBase {
 public:
-    MainFrame(const WNDCLASSEXA& windowClass);
+    explicit MainFrame(const WNDCLASSEXA& windowClass);
 
     LRESULT Deliver(UINT message, WPARAM wParam, LPARAM lParam) override {
         return procedure_(Handle(), message, wParam, lParam);
@@ -74,11 +74,9 @@ MainFrame::MainFrame(const WNDCLASSEXA& windowClass)
     if (windowClass.hIcon)
         setWindowIcon(ApplicationIcon());
     const char* menuName = windowClass.lpszMenuName;
-    if (menuName && IS_INTRESOURCE(menuName)) {
-        WORD menuId = static_cast<WORD>(reinterpret_cast<std::uintptr_t>(menuName));
-        if (const MenuTemplate* menu = FindMenu(windowClass.hInstance, menuId))
+    if (menuName && IS_INTRESOURCE(menuName))
+        if (const MenuTemplate* menu = FindMenu(windowClass.hInstance, ResourceId(menuName)))
             BuildMenuBar(*menuBar(), *menu, Handle());
-    }
 }
 
 QColor ToQColor(COLORREF color) {

@@ -36,7 +36,7 @@ struct RegisteredClass {
 std::vector<RegisteredClass> g_classes;
 
 bool NamesSystemImage(const char* name, WORD id) {
-    return IS_INTRESOURCE(name) && reinterpret_cast<std::uintptr_t>(name) == id;
+    return IS_INTRESOURCE(name) && ResourceId(name) == id;
 }
 
 } // namespace

@@ -43,6 +43,11 @@ bool TakeDueTimerMessage(MSG* message);
 void StopTimersOf(HWND window);
 void DropMessagesFor(HWND window);
 
+// The number a MAKEINTRESOURCEA name carries.
+inline WORD ResourceId(const char* name) {
+    return static_cast<WORD>(reinterpret_cast<std::uintptr_t>(name));
+}
+
 // Registered classes by name, or null; a brush's colour, if it has one.
 const WNDCLASSEXA* FindWindowClass(const char* name);
 std::optional<COLORREF> BrushColor(HBRUSH brush);
