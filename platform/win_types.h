@@ -24,7 +24,7 @@ constexpr BOOL TRUE = 1;
 
 struct PlatformWindow; // defined by the window layer (platform/window_base.h)
 struct DeviceContext;  // a painter that is valid between BeginPaint and EndPaint
-struct Module;         // the program image: its resource tables (platform/resources.h)
+struct Module;         // the program image: its resource tables (platform/module.h)
 
 using HWND = PlatformWindow*;
 using HDC = DeviceContext*;
