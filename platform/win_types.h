@@ -1,6 +1,6 @@
-// The handful of Win32-style scalar types, handles and records that the
-// program's code is written against. No host headers: engine/ and shell/
-// include this without pulling in Qt or libcurl.
+// The handful of scalar types, handles and records of the classic desktop
+// API that the program's code is written against. No host headers: engine/
+// and shell/ include this without pulling in Qt or libcurl.
 #pragma once
 
 #include <cstdint>

@@ -55,7 +55,7 @@ constexpr int SW_SHOWMAXIMIZED = 3;
 constexpr int SW_SHOW = 5;
 constexpr int SW_SHOWDEFAULT = 10;
 
-// Handles of system resources and GDI objects the class record names.
+// Handles of the system icon, cursor and stock brush the class record names.
 struct SystemImage;
 struct StockBrush;
 using HICON = const SystemImage*;
