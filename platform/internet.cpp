@@ -6,6 +6,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <initializer_list>
 #include <memory>
@@ -22,7 +23,6 @@ namespace {
 
 // Anything else (file:, ftp:, ...) is refused, also as a redirection target.
 constexpr const char* kAllowedSchemes = "http,https";
-constexpr long kStalledBytesPerSecond = 1;
 
 struct EasyHandleCleanup {
     void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
@@ -40,6 +40,14 @@ struct BodySink {
     bool capReached = false;
 };
 
+// When body bytes last arrived: a transfer that receives nothing for the
+// stall bound fails, however slowly it received before.
+struct StallWatch {
+    std::chrono::seconds limit;
+    curl_off_t bytesSeen = 0;
+    std::chrono::steady_clock::time_point lastArrival = std::chrono::steady_clock::now();
+};
+
 bool CurlReady() {
     static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     return ready;
@@ -54,6 +62,18 @@ std::size_t KeepBodyBytes(char* data, std::size_t size, std::size_t count, void*
     if (kept < offered)
         sink.capReached = true;
     return kept;
+}
+
+// libcurl calls this about once a second even while nothing arrives; a
+// non-zero result aborts the transfer.
+int AbortWhenStalled(void* userdata, curl_off_t, curl_off_t received, curl_off_t, curl_off_t) {
+    auto& watch = *static_cast<StallWatch*>(userdata);
+    const auto now = std::chrono::steady_clock::now();
+    if (received != watch.bytesSeen) {
+        watch.bytesSeen = received;
+        watch.lastArrival = now;
+    }
+    return now - watch.lastArrival >= watch.limit ? 1 : 0;
 }
 
 // A reload bypasses every cache on the way, as a forced refresh does.
@@ -81,15 +101,16 @@ bool SetRequest(CURL* easy, const char* url, const std::string& agent, curl_slis
     });
 }
 
-bool SetBounds(CURL* easy, const FetchLimits& limits) {
+bool SetBounds(CURL* easy, const FetchLimits& limits, StallWatch& stall) {
     return AllSet({
         curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, kAllowedSchemes),
         curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedSchemes),
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L),
         curl_easy_setopt(easy, CURLOPT_MAXREDIRS, limits.maxRedirections),
         curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, limits.connectTimeoutSeconds),
-        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, kStalledBytesPerSecond),
-        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, limits.stallTimeoutSeconds),
+        curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L),
+        curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, AbortWhenStalled),
+        curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &stall),
         curl_easy_setopt(easy, CURLOPT_TIMEOUT, limits.totalTimeoutSeconds),
         // Time-outs must not raise signals: the process runs other threads.
         curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L),
@@ -108,7 +129,9 @@ bool Transfer(const std::string& agent, const char* url, DWORD flags, std::strin
     if (!easy || ((flags & INTERNET_FLAG_RELOAD) != 0 && !AddReloadHeaders(headers)))
         return false;
     BodySink sink{body, limits.maxBodyBytes};
-    if (!SetRequest(easy.get(), url, agent, headers.get(), sink) || !SetBounds(easy.get(), limits))
+    StallWatch stall{std::chrono::seconds(limits.stallTimeoutSeconds)};
+    if (!SetRequest(easy.get(), url, agent, headers.get(), sink) ||
+        !SetBounds(easy.get(), limits, stall))
         return false;
     return TransferSucceeded(curl_easy_perform(easy.get()), sink);
 }

@@ -24,6 +24,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -405,13 +406,29 @@ TEST_F(PageFetcherTest, StalledServerIsGivenUpAfterTheStallBound) {
                                    return false;
                                });
     });
+    // Bytes arrive for a while, then nothing: the bound counts from the last byte.
+    server_.server().Get("/stall-late", [this](const httplib::Request&, httplib::Response& r) {
+        r.set_chunked_content_provider(
+            "text/html", [this](std::size_t offset, httplib::DataSink& sink) {
+                if (offset >= 6) {
+                    release_.WaitFor(kLongestHold);
+                    return false;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                return sink.write("x", 1);
+            });
+    });
     server_.Start();
 
-    const Seconds elapsed = TimeFetch(server_.Url("/stall"));
-
+    const Seconds early = TimeFetch(server_.Url("/stall"));
     EXPECT_EQ(g_pageBuffer[0], 0);
-    EXPECT_GE(elapsed.count(), 1.5);
-    EXPECT_LT(elapsed.count(), 5.0);
+    EXPECT_GE(early.count(), 1.5);
+    EXPECT_LT(early.count(), 4.0);
+
+    const Seconds late = TimeFetch(server_.Url("/stall-late"));
+    EXPECT_EQ(g_pageBuffer[0], 0);
+    EXPECT_GE(late.count(), 4.5) << "six bytes half a second apart, then the 2 s bound";
+    EXPECT_LT(late.count(), 7.0);
 }
 
 TEST_F(PageFetcherTest, SlowTransferIsGivenUpAtTheTotalBound) {
