@@ -5,11 +5,11 @@
 
 #include "page_scanner.h"
 
-constexpr int kLinkSlots = 300;       // slots allocated
-constexpr int kLinkTableLimit = 200;  // pushes refused from this count on
-constexpr int kPruneThreshold = 190;  // a pop at or above this count prunes
-constexpr int kPruneSpan = 180;       // up to kPruneSpan - 1 entries thrown away
-constexpr int kNoLink = -1;           // PopNext on an empty table
+constexpr int kLinkSlots = 300;      // slots allocated
+constexpr int kLinkTableLimit = 200; // pushes refused from this count on
+constexpr int kPruneThreshold = 190; // a pop at or above this count prunes
+constexpr int kPruneSpan = 180;      // up to kPruneSpan - 1 entries thrown away
+constexpr int kNoLink = -1;          // PopNext on an empty table
 
 struct LinkTable {
     char URL[kLinkSlots][kTextCapacity];

@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-constexpr int kPageCapacity = 1000000;   // page bytes; one more holds the terminator
-constexpr int kTextCapacity = 300;       // every stored text buffer
-constexpr int kMaxTakenText = 200;       // URL, TITLE or KEY taken from a page
-constexpr int kMaxLinksPerPage = 100;    // link starts examined per page
+constexpr int kPageCapacity = 1000000; // page bytes; one more holds the terminator
+constexpr int kTextCapacity = 300;     // every stored text buffer
+constexpr int kMaxTakenText = 200;     // URL, TITLE or KEY taken from a page
+constexpr int kMaxLinksPerPage = 100;  // link starts examined per page
 constexpr int kTitleTagLength = 7;
 constexpr int kLinkStartLength = 8;
 

@@ -14,10 +14,10 @@ constexpr DWORD INTERNET_FLAG_RELOAD = 0x80000000u;
 // Bounds that keep any fetch from hanging the program; one place for all.
 struct FetchLimits {
     long connectTimeoutSeconds = 30;
-    long stallTimeoutSeconds = 30;    // a transfer that receives nothing this long fails
+    long stallTimeoutSeconds = 30; // a transfer that receives nothing this long fails
     long maxRedirections = 20;
     long totalTimeoutSeconds = 120;
-    DWORD maxBodyBytes = 1000000;     // the rest of a longer body is not read
+    DWORD maxBodyBytes = 1000000; // the rest of a longer body is not read
 };
 
 // The limits every new request takes; tests shorten them.

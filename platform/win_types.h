@@ -48,8 +48,12 @@ struct PAINTSTRUCT {
     RECT rcPaint;
 };
 
-constexpr WORD LOWORD(WPARAM value) { return static_cast<WORD>(value & 0xffff); }
-constexpr WORD HIWORD(WPARAM value) { return static_cast<WORD>((value >> 16) & 0xffff); }
+constexpr WORD LOWORD(WPARAM value) {
+    return static_cast<WORD>(value & 0xffff);
+}
+constexpr WORD HIWORD(WPARAM value) {
+    return static_cast<WORD>((value >> 16) & 0xffff);
+}
 constexpr COLORREF RGB(int r, int g, int b) {
     return static_cast<COLORREF>((r & 0xff) | ((g & 0xff) << 8) | ((b & 0xff) << 16));
 }
