@@ -2,12 +2,11 @@
 // results line, record, harvest) on 100 KB and 1,000,000-byte pages, and a
 // crawl of 200 steps over a loopback site against the 10 pages a second
 // that the 100 ms tick allows.
-#include "canvas.h"
-#include "crawl_state.h"
-#include "crawl_step.h"
-#include "link_table.h"
-#include "page_scanner.h"
+#include "display/canvas.h"
+#include "display/results_screen.h"
+#include "engine/crawler.h"
 
+#include "support/blocking_step.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
 
@@ -17,6 +16,8 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace {
@@ -39,15 +40,21 @@ std::string MakePage(const std::string& base, int page, std::size_t size) {
     return body;
 }
 
-void LoadPage(const std::string& page) {
-    std::memcpy(g_pageBuffer, page.data(), page.size());
-    g_pageBuffer[page.size()] = '\0';
+// A page of n links, "http://127.0.0.1/p<first>/" on.
+std::string LinkList(int first, int n) {
+    std::string page;
+    for (int i = first; i < first + n; ++i)
+        page += "<a href=\"http://127.0.0.1/p" + std::to_string(i) + "/\">link text</a>\n";
+    return page;
 }
 
-void FillTable() {
-    ResetLinkTable();
-    for (int i = 0; i < kLinkTableLimit - 1; ++i)
-        PushLink(("http://127.0.0.1/p" + std::to_string(i) + "/").c_str(), "link text");
+// A crawler whose table holds 199 distinct links and whose step is due.
+std::unique_ptr<Crawler> CrawlerWithFullTable() {
+    auto crawler = std::make_unique<Crawler>();
+    crawler->CrawlInit(1);
+    crawler->AnalyzePage(Visit{}, LinkList(0, kMaxLinksPerPage));
+    crawler->AnalyzePage(Visit{}, LinkList(kMaxLinksPerPage, kLinkTableLimit - 1 - kMaxLinksPerPage));
+    return crawler;
 }
 
 double ThreadCpuSeconds() {
@@ -56,18 +63,22 @@ double ThreadCpuSeconds() {
     return now.tv_sec + now.tv_nsec * 1e-9;
 }
 
+// What the GUI thread does for one step: the tick (shuffle, dedupe, pop),
+// the analysis of the fetched body (title, line, record, harvest) and the
+// drawing of the line.
 void BM_StepOutsideFetch(benchmark::State& state) {
     TempDir dir;
     WorkingDirectory inDir(dir.path());
-    ResetCrawlState();
-    LoadPage(MakePage("http://127.0.0.1:1", 1, std::size_t(state.range(0))));
+    const std::string page = MakePage("http://127.0.0.1:1", 1, std::size_t(state.range(0)));
+    Canvas canvas;
+    canvas.Init(kCanvasWidth, kCanvasHeight);
     for (auto _ : state) {
         state.PauseTiming();
-        FillTable();
+        std::unique_ptr<Crawler> crawler = CrawlerWithFullTable();
         state.ResumeTiming();
-        ShuffleAndDedupe();
-        int next = PopNext();
-        AnalyzeFetchedPage(nullptr, g_linkTable.URL[next], g_linkTable.KEY[next]);
+        const std::optional<Visit> visit = crawler->CrawlTick();
+        const ResultsLine line = crawler->AnalyzePage(*visit, page);
+        ShowResultsLine(canvas, line.row, line.clearsScreen, line.text.c_str());
     }
 }
 BENCHMARK(BM_StepOutsideFetch)
@@ -85,14 +96,14 @@ void BM_CrawlLoopback(benchmark::State& state) {
     WorkingDirectory inDir(dir.path());
     const int steps = int(state.range(0));
     for (auto _ : state) {
-        ResetCrawlState();
-        CrawlInitSeeded(1);
-        std::snprintf(g_crawlState.currentUrl, kUrlCapacity, "%s/p0/", base.c_str());
+        Crawler crawler;
+        crawler.CrawlInit(1);
+        crawler.SetCurrentUrl(base + "/p0/");
         const auto wallStart = std::chrono::steady_clock::now();
         const double cpuStart = ThreadCpuSeconds();
-        StartCrawl(nullptr);
+        RunStep(crawler, crawler.StartCrawl());
         for (int i = 1; i < steps; ++i)
-            CrawlTick(nullptr);
+            RunStep(crawler, crawler.CrawlTick());
         const double cpu = ThreadCpuSeconds() - cpuStart;
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
@@ -112,7 +123,6 @@ BENCHMARK(BM_CrawlLoopback)
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv); // fonts for the results lines
-    g_canvas.Init(nullptr, kCanvasWidth, kCanvasHeight);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

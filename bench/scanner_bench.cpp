@@ -1,23 +1,17 @@
 // Benchmark of one page's scan (HarvestLinks then ExtractTitle), fast scanner
 // against the byte-by-byte oracle, on a typical 100 KB page with 100 links
 // and on a full page whose 100 link starts have no end marker after them.
+#include "engine/page_scanner.h"
 #include "engine/page_scanner_oracle.h"
-#include "page_scanner.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <string>
 
 namespace {
 
 constexpr int kTypicalPageSize = 100000;
 constexpr int kLinksOnPage = 100;
-
-void LoadPage(const std::string& page) {
-    std::memcpy(g_pageBuffer, page.data(), page.size());
-    g_pageBuffer[page.size()] = '\0';
-}
 
 // Head with a title, then paragraphs with one anchor each; no ">" inside a
 // URL, so every link is accepted.
@@ -47,14 +41,24 @@ std::string WorstCasePage() {
     return page;
 }
 
-template <void (*Harvest)(HarvestedLinks&), void (*Title)(char (&)[kTextCapacity])>
+void FastScan(const PageBuffer& buffer, HarvestedLinks& links, char (&TITLE)[kTextCapacity]) {
+    buffer.HarvestLinks(links);
+    buffer.ExtractTitle(TITLE);
+}
+
+void OracleScan(const PageBuffer& buffer, HarvestedLinks& links, char (&TITLE)[kTextCapacity]) {
+    OracleHarvestLinks(buffer.Bytes(), links);
+    OracleExtractTitle(buffer.Bytes(), TITLE);
+}
+
+template <void (*Scan)(const PageBuffer&, HarvestedLinks&, char (&)[kTextCapacity])>
 void ScanPage(benchmark::State& state, const std::string& page) {
     static HarvestedLinks links;
     char TITLE[kTextCapacity];
-    LoadPage(page);
+    PageBuffer buffer;
+    buffer.Fill(page);
     for (auto _ : state) {
-        Harvest(links);
-        Title(TITLE);
+        Scan(buffer, links, TITLE);
         benchmark::DoNotOptimize(links.count);
         benchmark::DoNotOptimize(TITLE[0]);
     }
@@ -62,16 +66,16 @@ void ScanPage(benchmark::State& state, const std::string& page) {
 }
 
 void BM_FastTypical(benchmark::State& state) {
-    ScanPage<HarvestLinks, ExtractTitle>(state, TypicalPage());
+    ScanPage<FastScan>(state, TypicalPage());
 }
 void BM_OracleTypical(benchmark::State& state) {
-    ScanPage<OracleHarvestLinks, OracleExtractTitle>(state, TypicalPage());
+    ScanPage<OracleScan>(state, TypicalPage());
 }
 void BM_FastWorstCase(benchmark::State& state) {
-    ScanPage<HarvestLinks, ExtractTitle>(state, WorstCasePage());
+    ScanPage<FastScan>(state, WorstCasePage());
 }
 void BM_OracleWorstCase(benchmark::State& state) {
-    ScanPage<OracleHarvestLinks, OracleExtractTitle>(state, WorstCasePage());
+    ScanPage<OracleScan>(state, WorstCasePage());
 }
 
 } // namespace

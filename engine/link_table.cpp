@@ -1,16 +1,12 @@
 // The link table: pushes, the shuffle and duplicate removal, the pop with
 // its pruning rule, and the linear congruential generator behind both.
-#include "link_table.h"
+#include "engine/link_table.h"
 
-#include "byte_string.h"
+#include "engine/byte_string.h"
 
 #include <cstring>
 
-LinkTable g_linkTable;
-
 namespace {
-
-std::uint32_t g_randomState = 1;
 
 constexpr std::uint32_t kMultiplier = 214013;
 constexpr std::uint32_t kIncrement = 2531011;
@@ -18,62 +14,50 @@ constexpr int kSwapOneIn = 10;
 
 } // namespace
 
-void SeedRandom(std::uint32_t seed) {
-    g_randomState = seed;
+int LinkTable::DrawRandom() {
+    randomState_ = randomState_ * kMultiplier + kIncrement;
+    return static_cast<int>((randomState_ >> 16) & 0x7fff);
 }
 
-int DrawRandom() {
-    g_randomState = g_randomState * kMultiplier + kIncrement;
-    return static_cast<int>((g_randomState >> 16) & 0x7fff);
-}
-
-void PushLink(const char* url, const char* key) {
-    LinkTable& table = g_linkTable;
-    if (table.count >= kLinkTableLimit)
+void LinkTable::PushLink(const char* url, const char* key) {
+    if (count_ >= kLinkTableLimit)
         return;
-    CopyBytes(table.URL[table.count], url);
-    CopyBytes(table.KEY[table.count], key);
-    ++table.count;
+    CopyBytes(URL_[count_], url);
+    CopyBytes(KEY_[count_], key);
+    ++count_;
 }
 
-void SwapEntries(int a, int b) {
+void LinkTable::SwapEntries(int a, int b) {
     char tmp[kTextCapacity];
-    LinkTable& table = g_linkTable;
-    std::memcpy(tmp, table.URL[a], kTextCapacity);
-    std::memcpy(table.URL[a], table.URL[b], kTextCapacity);
-    std::memcpy(table.URL[b], tmp, kTextCapacity);
-    std::memcpy(tmp, table.KEY[a], kTextCapacity);
-    std::memcpy(table.KEY[a], table.KEY[b], kTextCapacity);
-    std::memcpy(table.KEY[b], tmp, kTextCapacity);
+    std::memcpy(tmp, URL_[a], kTextCapacity);
+    std::memcpy(URL_[a], URL_[b], kTextCapacity);
+    std::memcpy(URL_[b], tmp, kTextCapacity);
+    std::memcpy(tmp, KEY_[a], kTextCapacity);
+    std::memcpy(KEY_[a], KEY_[b], kTextCapacity);
+    std::memcpy(KEY_[b], tmp, kTextCapacity);
 }
 
 // Both passes read the count again at every loop test: the de-duplication
 // shrinks it while it runs.
-void ShuffleAndDedupe() {
-    LinkTable& table = g_linkTable;
-    for (int i = 0; i < table.count - 1; ++i)
-        for (int j = i + 1; j < table.count; ++j)
+void LinkTable::ShuffleAndDedupe() {
+    for (int i = 0; i < count_ - 1; ++i)
+        for (int j = i + 1; j < count_; ++j)
             if (DrawRandom() % kSwapOneIn == 1)
                 SwapEntries(i, j);
 
-    for (int i = 0; i < table.count - 1; ++i)
-        for (int j = i + 1; j < table.count; ++j)
-            if (std::strcmp(table.URL[i], table.URL[j]) == 0) {
-                SwapEntries(j, table.count - 1);
-                --table.count;
+    for (int i = 0; i < count_ - 1; ++i)
+        for (int j = i + 1; j < count_; ++j)
+            if (std::strcmp(URL_[i], URL_[j]) == 0) {
+                SwapEntries(j, count_ - 1);
+                --count_;
             }
 }
 
-int PopNext() {
-    LinkTable& table = g_linkTable;
-    if (table.count == 0)
+int LinkTable::PopNext() {
+    if (count_ == 0)
         return kNoLink;
-    --table.count;
-    if (table.count >= kPruneThreshold)
-        table.count -= DrawRandom() % kPruneSpan;
-    return table.count;
-}
-
-void ResetLinkTable() {
-    std::memset(&g_linkTable, 0, sizeof g_linkTable);
+    --count_;
+    if (count_ >= kPruneThreshold)
+        count_ -= DrawRandom() % kPruneSpan;
+    return count_;
 }

@@ -3,7 +3,9 @@
 // feeds them.
 #pragma once
 
-#include "page_scanner.h"
+#include "engine/page_scanner.h"
+
+#include <cstdint>
 
 constexpr int kLinkSlots = 300;      // slots allocated
 constexpr int kLinkTableLimit = 200; // pushes refused from this count on
@@ -11,23 +13,25 @@ constexpr int kPruneThreshold = 190; // a pop at or above this count prunes
 constexpr int kPruneSpan = 180;      // up to kPruneSpan - 1 entries thrown away
 constexpr int kNoLink = -1;          // PopNext on an empty table
 
-struct LinkTable {
-    char URL[kLinkSlots][kTextCapacity];
-    char KEY[kLinkSlots][kTextCapacity];
-    int count;
+class LinkTable {
+public:
+    // state = state * 214013 + 2531011 (mod 2^32); draws return bits 16..30.
+    void SeedRandom(std::uint32_t seed) { randomState_ = seed; }
+    int DrawRandom();
+
+    void PushLink(const char* url, const char* key);
+    void SwapEntries(int a, int b);
+    void ShuffleAndDedupe();
+    // Index of the entry to visit next (readable until the next push), or kNoLink.
+    int PopNext();
+
+    int count() const { return count_; }
+    const char* URL(int slot) const { return URL_[slot]; }
+    const char* KEY(int slot) const { return KEY_[slot]; }
+
+private:
+    char URL_[kLinkSlots][kTextCapacity] = {};
+    char KEY_[kLinkSlots][kTextCapacity] = {};
+    int count_ = 0;
+    std::uint32_t randomState_ = 1;
 };
-
-extern LinkTable g_linkTable;
-
-// state = state * 214013 + 2531011 (mod 2^32); draws return bits 16..30.
-void SeedRandom(std::uint32_t seed);
-int DrawRandom();
-
-void PushLink(const char* url, const char* key);
-void SwapEntries(int a, int b);
-void ShuffleAndDedupe();
-// Index of the entry to visit next (readable until the next push), or kNoLink.
-int PopNext();
-
-// Empties the table and its slots (tests and start-up state).
-void ResetLinkTable();

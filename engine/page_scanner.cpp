@@ -2,17 +2,17 @@
 // Results equal a byte-by-byte scan; the work is done with memchr/memmem
 // over the page's nonzero bytes, and HarvestLinks remembers its last answer
 // per marker so a big page is walked a few times, not once per link.
-#include "page_scanner.h"
+#include "engine/page_scanner.h"
 
+#include <algorithm>
 #include <cstring>
 
-char g_pageBuffer[kPageCapacity + 1];
-
-// The three URL end markers share bytes: ".htm" is the front of ".html".
-char tmp[10] = "/\".html";
-char tmp2[kTextCapacity] = "\"http://";
-
 namespace {
+
+// The URL end markers share bytes: ".htm" is the front of ".html".
+constexpr char tmp[10] = "/\".html";
+// The link start: a double quote and "http://".
+constexpr char tmp2[] = "\"http://";
 
 const char* const kSlashQuote = tmp;
 const char* const kHtml = tmp + 2;
@@ -30,30 +30,31 @@ constexpr Position kScanLimit = kPageCapacity - 1;
 // End of the bytes a scan from start can match: the first zero byte at or
 // after start, capped at kScanLimit. Patterns hold no zero byte, so every
 // match lies wholly inside [start, end).
-Position ScanEnd(Position start) {
+Position ScanEnd(const char* page, Position start) {
     if (start >= kScanLimit)
         return start;
-    return start + static_cast<Position>(strnlen(g_pageBuffer + start, kScanLimit - start));
+    return start + static_cast<Position>(strnlen(page + start, kScanLimit - start));
 }
 
 // First occurrence of pattern inside [from, end), or kNotFound.
-Position FirstMatch(const char* pattern, int length, Position from, Position end) {
+Position FirstMatch(const char* page, const char* pattern, int length, Position from,
+                    Position end) {
     if (from >= end)
         return kNotFound;
-    const char* haystack = g_pageBuffer + from;
+    const char* haystack = page + from;
     const void* hit = length == 1 ? std::memchr(haystack, pattern[0], end - from)
                                   : memmem(haystack, end - from, pattern, length);
     if (hit == nullptr)
         return kNotFound;
-    return static_cast<Position>(static_cast<const char*>(hit) - g_pageBuffer);
+    return static_cast<Position>(static_cast<const char*>(hit) - page);
 }
 
 // Answers "first occurrence at or after start" for a run of mostly rising
 // starts, reusing the previous answer when the new start cannot change it.
 class FirstMatchCursor {
 public:
-    FirstMatchCursor(const char* pattern, int length, Position end)
-        : pattern_(pattern), length_(length), end_(end) {}
+    FirstMatchCursor(const char* page, const char* pattern, int length, Position end)
+        : page_(page), pattern_(pattern), length_(length), end_(end) {}
 
     Position From(Position start) {
         bool answerStillHolds =
@@ -62,11 +63,12 @@ public:
             return lastAnswer_;
         searched_ = true;
         lastStart_ = start;
-        lastAnswer_ = FirstMatch(pattern_, length_, start, end_);
+        lastAnswer_ = FirstMatch(page_, pattern_, length_, start, end_);
         return lastAnswer_;
     }
 
 private:
+    const char* page_;
     const char* pattern_;
     int length_;
     Position end_;
@@ -79,10 +81,12 @@ private:
 // and so do e and ks: a first match never moves back as its start rises, and
 // when one marker kind runs out, its last match lies before the new s.
 struct LinkScan {
-    explicit LinkScan(Position end)
-        : slashQuote(kSlashQuote, kSlashQuoteLength, end), html(kHtml, kHtmlLength, end),
-          htm(kHtm, kHtmLength, end), closeAfterLink(">", 1, end), openAfterText("<", 1, end) {}
+    LinkScan(const char* scanned, Position end)
+        : page(scanned), slashQuote(page, kSlashQuote, kSlashQuoteLength, end),
+          html(page, kHtml, kHtmlLength, end), htm(page, kHtm, kHtmLength, end),
+          closeAfterLink(page, ">", 1, end), openAfterText(page, "<", 1, end) {}
 
+    const char* page;
     FirstMatchCursor slashQuote;
     FirstMatchCursor html;
     FirstMatchCursor htm;
@@ -91,20 +95,20 @@ struct LinkScan {
 };
 
 // Copies page bytes first..last inclusive (none when last < first).
-void CopySpan(char (&dst)[kTextCapacity], Position first, Position last) {
+void CopySpan(char (&dst)[kTextCapacity], const char* page, Position first, Position last) {
     Position count = last < first ? 0 : last - first + 1;
     if (count > kTextCapacity - 1)
         count = kTextCapacity - 1;
-    std::memcpy(dst, g_pageBuffer + first, count);
+    std::memcpy(dst, page + first, count);
     dst[count] = '\0';
 }
 
 // Fills starts with the positions of the first occurrences of tmp2.
-int FindLinkStarts(Position end, Position (&starts)[kMaxLinksPerPage]) {
+int FindLinkStarts(const char* page, Position end, Position (&starts)[kMaxLinksPerPage]) {
     int found = 0;
     Position from = 0;
     while (found < kMaxLinksPerPage) {
-        Position hit = FirstMatch(tmp2, kLinkStartLength, from, end);
+        Position hit = FirstMatch(page, tmp2, kLinkStartLength, from, end);
         if (hit == kNotFound)
             break;
         starts[found++] = hit;
@@ -131,7 +135,7 @@ Position UrlEnd(LinkScan& scan, Position s) {
 void TakeKey(LinkScan& scan, Position ks, char (&KEY)[kTextCapacity]) {
     Position ke = scan.openAfterText.From(ks) - 1;
     if (ke - ks < kMaxTakenText)
-        CopySpan(KEY, ks, ke);
+        CopySpan(KEY, scan.page, ks, ke);
     else
         KEY[0] = '\0';
 }
@@ -144,51 +148,58 @@ void TakeLink(LinkScan& scan, Position s, HarvestedLinks& links) {
     if (g < e || e - s >= kMaxTakenText)
         return;
     int index = links.count++;
-    CopySpan(links.URL[index], s, e);
+    CopySpan(links.URL[index], scan.page, s, e);
     // No ">" lies in [s, g) and e <= g, so the first ">" at or after e is g.
     TakeKey(scan, g + 1, links.KEY[index]);
 }
 
 } // namespace
 
-Position FindPattern(const char* pattern, int length, int n, Position start) {
+PageBuffer::PageBuffer() : bytes_(std::make_unique<char[]>(kPageCapacity + 1)) {}
+
+void PageBuffer::Fill(std::string_view body) {
+    const std::size_t ReadSize = std::min<std::size_t>(body.size(), kPageCapacity);
+    std::memcpy(bytes_.get(), body.data(), ReadSize);
+    bytes_[ReadSize] = '\0';
+}
+
+Position PageBuffer::FindPattern(const char* pattern, int length, int n, Position start) const {
     if (pattern == nullptr || length < 1 || n < 1 || start < 0)
         return kNotFound;
-    Position end = ScanEnd(start);
+    const char* page = Bytes();
+    Position end = ScanEnd(page, start);
     Position from = start;
     for (int count = 1;; ++count) {
-        Position hit = FirstMatch(pattern, length, from, end);
+        Position hit = FirstMatch(page, pattern, length, from, end);
         if (hit == kNotFound || count == n)
             return hit;
         from = hit + 1;
     }
 }
 
-void ExtractTitle(char (&TITLE)[kTextCapacity]) {
+void PageBuffer::ExtractTitle(char (&TITLE)[kTextCapacity]) const {
     TITLE[0] = '\0';
-    Position end = ScanEnd(0);
+    const char* page = Bytes();
+    Position end = ScanEnd(page, 0);
     for (const char* tag : kTitleTags) {
-        Position a = FirstMatch(tag, kTitleTagLength, 0, end);
+        Position a = FirstMatch(page, tag, kTitleTagLength, 0, end);
         if (a == kNotFound)
             continue;
         Position first = a + kTitleTagLength;
-        Position last = FirstMatch("<", 1, first, end) - 1;
+        Position last = FirstMatch(page, "<", 1, first, end) - 1;
         if (last - first < kMaxTakenText)
-            CopySpan(TITLE, first, last);
+            CopySpan(TITLE, page, first, last);
         return;
     }
 }
 
-void HarvestLinks(HarvestedLinks& links) {
+void PageBuffer::HarvestLinks(HarvestedLinks& links) const {
     links.count = 0;
-    Position end = ScanEnd(0);
+    const char* page = Bytes();
+    Position end = ScanEnd(page, 0);
     Position starts[kMaxLinksPerPage];
-    int found = FindLinkStarts(end, starts);
-    LinkScan scan(end);
+    int found = FindLinkStarts(page, end, starts);
+    LinkScan scan(page, end);
     for (int k = 0; k < found; ++k)
         TakeLink(scan, starts[k] + 1, links);
-}
-
-void ClearPageBuffer() {
-    std::memset(g_pageBuffer, 0, sizeof g_pageBuffer);
 }

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string_view>
 
 constexpr int kPageCapacity = 1000000; // page bytes; one more holds the terminator
 constexpr int kTextCapacity = 300;     // every stored text buffer
@@ -15,15 +17,6 @@ constexpr int kLinkStartLength = 8;
 using Position = std::int32_t;
 constexpr Position kNotFound = -1;
 
-// The fetched page, raw, followed by a zero byte at index ReadSize. All zero
-// at start-up. Bytes past that zero are leftovers and never read.
-extern char g_pageBuffer[kPageCapacity + 1];
-
-// Working buffers of the scanner: tmp holds the URL end markers, tmp2 the
-// link start (a double quote and "http://").
-extern char tmp[10];
-extern char tmp2[kTextCapacity];
-
 // The links of one page, in order of their link number.
 struct HarvestedLinks {
     int count;
@@ -31,16 +24,28 @@ struct HarvestedLinks {
     char KEY[kMaxLinksPerPage][kTextCapacity];
 };
 
-// Position of the n-th (n >= 1) occurrence of pattern at or after start,
-// overlapping occurrences included, or kNotFound. The scan stops at the first
-// zero byte and never looks at positions from kPageCapacity - length on.
-Position FindPattern(const char* pattern, int length, int n, Position start);
+// The fetched page, raw, followed by a zero byte at index ReadSize. All zero
+// when made. Bytes past that zero are leftovers of longer pages, never read.
+class PageBuffer {
+public:
+    PageBuffer();
 
-// Writes the page title (possibly empty) into TITLE.
-void ExtractTitle(char (&TITLE)[kTextCapacity]);
+    // Holds body (its first kPageCapacity bytes) and the terminator after it.
+    void Fill(std::string_view body);
+    // The kPageCapacity + 1 bytes, leftovers included.
+    const char* Bytes() const { return bytes_.get(); }
 
-// Fills links with the accepted links among the first 100 link starts.
-void HarvestLinks(HarvestedLinks& links);
+    // Position of the n-th (n >= 1) occurrence of pattern at or after start,
+    // overlapping occurrences included, or kNotFound. The scan stops at the
+    // first zero byte and never looks at positions from kPageCapacity - length on.
+    Position FindPattern(const char* pattern, int length, int n, Position start) const;
 
-// Empties the page buffer (tests and start-up state).
-void ClearPageBuffer();
+    // Writes the page title (possibly empty) into TITLE.
+    void ExtractTitle(char (&TITLE)[kTextCapacity]) const;
+
+    // Fills links with the accepted links among the first 100 link starts.
+    void HarvestLinks(HarvestedLinks& links) const;
+
+private:
+    std::unique_ptr<char[]> bytes_;
+};

@@ -1,5 +1,5 @@
 // Composing and appending the URL.csv records.
-#include "result_log.h"
+#include "engine/result_log.h"
 
 #include <cerrno>
 #include <cstdio>

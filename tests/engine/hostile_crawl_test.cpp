@@ -2,18 +2,16 @@
 // redirection loop, a redirection to a local file, a gzip body sent unasked,
 // a 1 MB header line and a connection closed mid-body. None may crash or
 // hang the crawl, and URL.csv keeps every record.
-#include "canvas.h"
-#include "crawl_state.h"
-#include "crawl_step.h"
-#include "internet.h"
-#include "page_scanner.h"
+#include "engine/crawler.h"
 
+#include "support/blocking_step.h"
 #include "support/csv_reader.h"
 #include "support/http_test_server.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <string>
@@ -44,19 +42,13 @@ const unsigned char kGzipBody[] = {0x1f, 0x8b, 0x08, 0x00, 0x00, 0x00, 0x00, 0x0
 class HostileCrawlTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedLimits_ = InternetFetchLimits();
-        InternetFetchLimits().stallTimeoutSeconds = 2;
-        InternetFetchLimits().totalTimeoutSeconds = 3;
-        InternetFetchLimits().maxRedirections = 5;
-        ResetCrawlState();
-        ClearPageBuffer();
-        if (!g_canvas.BackBuffer())
-            g_canvas.Init(nullptr, kCanvasWidth, kCanvasHeight);
-        CrawlInitSeeded(3);
+        limits_.stallTimeoutSeconds = 2;
+        limits_.totalTimeoutSeconds = 3;
+        limits_.maxRedirections = 5;
+        crawler_.CrawlInit(3);
         ServeHostilePages();
         server_.Start();
     }
-    void TearDown() override { InternetFetchLimits() = savedLimits_; }
 
     void ServeHostilePages() {
         httplib::Server& s = server_.server();
@@ -105,19 +97,22 @@ protected:
 
     static constexpr const char* kHostile[] = {"/endless/", "/drip/",        "/loop/", "/to-file/",
                                                "/gzip/",    "/huge-header/", "/cut/"};
-    FetchLimits savedLimits_;
+    FetchLimits limits_;
+    Crawler crawler_;
     TempDir dir_;
     WorkingDirectory inDir_{dir_.path()};
     HttpTestServer server_;
 };
 
 TEST_F(HostileCrawlTest, EveryPageIsRecordedAndNoneHangsTheCrawl) {
-    std::snprintf(g_crawlState.currentUrl, kUrlCapacity, "%s", server_.Url("/").c_str());
+    crawler_.SetCurrentUrl(server_.Url("/"));
     const auto start = std::chrono::steady_clock::now();
-    StartCrawl(nullptr);
+    testing::internal::CaptureStderr(); // each failed page says why there
+    RunStep(crawler_, crawler_.StartCrawl(), limits_);
     int ticks = 0;
-    while (g_crawlState.stepDone == 1 && ticks++ < 20)
-        CrawlTick(nullptr);
+    while (crawler_.stepDone() && ticks++ < 20)
+        RunStep(crawler_, crawler_.CrawlTick(), limits_);
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 60s);
 
     std::map<std::string, std::string> titles;
@@ -131,6 +126,7 @@ TEST_F(HostileCrawlTest, EveryPageIsRecordedAndNoneHangsTheCrawl) {
     EXPECT_EQ(titles[server_.Url("/gzip/")], "") << "delivered raw, so no title to be found";
     for (const char* failing : {"/drip/", "/loop/", "/to-file/", "/huge-header/", "/cut/"})
         EXPECT_EQ(titles[server_.Url(failing)], "") << failing << " must give an empty page";
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 5) << said;
 }
 
 } // namespace

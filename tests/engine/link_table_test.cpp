@@ -1,134 +1,142 @@
 // The link table: the generator's sequence, the push limit, the shuffle and
 // duplicate removal, and the pop with its pruning rule.
-#include "link_table.h"
+#include "engine/link_table.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
 
+void PushNumbered(LinkTable& table, int n) {
+    for (int i = 0; i < n; ++i) {
+        char url[32];
+        std::snprintf(url, sizeof url, "http://h/%d/", i);
+        table.PushLink(url, "k");
+    }
+}
+
+// A fresh table starts empty and seeded with 1.
 class LinkTableTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ResetLinkTable();
-        SeedRandom(1);
-    }
-
-    static void PushNumbered(int n) {
-        for (int i = 0; i < n; ++i) {
-            char url[32];
-            std::snprintf(url, sizeof url, "http://h/%d/", i);
-            PushLink(url, "k");
-        }
-    }
-
     // Seeds the generator so that the next draws swap nothing in the shuffle.
-    static void SeedWithoutSwapsFor(int draws) {
+    void SeedWithoutSwapsFor(int draws) {
         for (std::uint32_t seed = 1;; ++seed) {
-            SeedRandom(seed);
+            table_.SeedRandom(seed);
             bool anySwap = false;
             for (int i = 0; i < draws; ++i)
-                anySwap |= DrawRandom() % 10 == 1;
+                anySwap |= table_.DrawRandom() % 10 == 1;
             if (!anySwap) {
-                SeedRandom(seed);
+                table_.SeedRandom(seed);
                 return;
             }
         }
     }
+
+    LinkTable table_;
 };
 
 TEST_F(LinkTableTest, GeneratorFollowsTheLinearCongruentialSequence) {
     const int expected[] = {41, 18467, 6334, 26500, 19169};
     for (int value : expected)
-        EXPECT_EQ(DrawRandom(), value);
-    SeedRandom(1);
-    EXPECT_EQ(DrawRandom(), 41) << "reseeding restarts the sequence";
+        EXPECT_EQ(table_.DrawRandom(), value);
+    table_.SeedRandom(1);
+    EXPECT_EQ(table_.DrawRandom(), 41) << "reseeding restarts the sequence";
 }
 
 TEST_F(LinkTableTest, PushStopsAtTwoHundredAndCopiesVerbatim) {
-    PushLink("http://a/%s%n/", "キー%d");
-    EXPECT_STREQ(g_linkTable.URL[0], "http://a/%s%n/");
-    EXPECT_STREQ(g_linkTable.KEY[0], "キー%d");
-    PushNumbered(kLinkTableLimit + 5);
-    EXPECT_EQ(g_linkTable.count, kLinkTableLimit);
-    EXPECT_EQ(g_linkTable.URL[kLinkTableLimit][0], '\0') << "slot 200 is never written";
+    table_.PushLink("http://a/%s%n/", "キー%d");
+    EXPECT_STREQ(table_.URL(0), "http://a/%s%n/");
+    EXPECT_STREQ(table_.KEY(0), "キー%d");
+    PushNumbered(table_, kLinkTableLimit + 5);
+    EXPECT_EQ(table_.count(), kLinkTableLimit);
+    EXPECT_EQ(table_.URL(kLinkTableLimit)[0], '\0') << "slot 200 is never written";
 }
 
 TEST_F(LinkTableTest, PushCutsOverlongTextsAtTheSlotSize) {
     std::string huge(1000, 'x');
-    PushLink(huge.c_str(), huge.c_str());
-    EXPECT_EQ(std::string(g_linkTable.URL[0]).size(), std::size_t(kTextCapacity - 1));
-    EXPECT_EQ(std::string(g_linkTable.KEY[0]).size(), std::size_t(kTextCapacity - 1));
+    table_.PushLink(huge.c_str(), huge.c_str());
+    EXPECT_EQ(std::string(table_.URL(0)).size(), std::size_t(kTextCapacity - 1));
+    EXPECT_EQ(std::string(table_.KEY(0)).size(), std::size_t(kTextCapacity - 1));
 }
 
 TEST_F(LinkTableTest, DedupeKeepsTheLowerIndexAndItsKey) {
-    PushLink("http://same/", "first");
-    PushLink("http://same/", "second");
+    table_.PushLink("http://same/", "first");
+    table_.PushLink("http://same/", "second");
     SeedWithoutSwapsFor(1);
-    ShuffleAndDedupe();
-    ASSERT_EQ(g_linkTable.count, 1);
-    EXPECT_STREQ(g_linkTable.KEY[0], "first");
+    table_.ShuffleAndDedupe();
+    ASSERT_EQ(table_.count(), 1);
+    EXPECT_STREQ(table_.KEY(0), "first");
 }
 
 TEST_F(LinkTableTest, EntryMovedIntoTheComparedSlotIsNotComparedAgain) {
     for (const char* url : {"http://a/", "http://a/", "http://b/", "http://a/"})
-        PushLink(url, "k");
+        table_.PushLink(url, "k");
     SeedWithoutSwapsFor(6); // one draw per pair of four entries
-    ShuffleAndDedupe();
+    table_.ShuffleAndDedupe();
     // The last a moves into slot 1 and survives this call...
-    ASSERT_EQ(g_linkTable.count, 3);
-    EXPECT_STREQ(g_linkTable.URL[0], "http://a/");
-    EXPECT_STREQ(g_linkTable.URL[1], "http://a/");
-    EXPECT_STREQ(g_linkTable.URL[2], "http://b/");
+    ASSERT_EQ(table_.count(), 3);
+    EXPECT_STREQ(table_.URL(0), "http://a/");
+    EXPECT_STREQ(table_.URL(1), "http://a/");
+    EXPECT_STREQ(table_.URL(2), "http://b/");
     // ...and goes with the next.
-    ShuffleAndDedupe();
-    EXPECT_EQ(g_linkTable.count, 2);
+    table_.ShuffleAndDedupe();
+    EXPECT_EQ(table_.count(), 2);
 }
 
 TEST_F(LinkTableTest, ThreeEqualUrlsLeaveTwoAfterOneCallAndOneAfterTheNext) {
     for (int i = 0; i < 3; ++i)
-        PushLink("http://a/", "k");
-    ShuffleAndDedupe(); // swaps between equal entries change nothing visible
-    EXPECT_EQ(g_linkTable.count, 2);
-    ShuffleAndDedupe();
-    EXPECT_EQ(g_linkTable.count, 1);
+        table_.PushLink("http://a/", "k");
+    table_.ShuffleAndDedupe(); // swaps between equal entries change nothing visible
+    EXPECT_EQ(table_.count(), 2);
+    table_.ShuffleAndDedupe();
+    EXPECT_EQ(table_.count(), 1);
 }
 
 TEST_F(LinkTableTest, PopOnEmptyTableGivesNothing) {
-    EXPECT_EQ(PopNext(), kNoLink);
-    EXPECT_EQ(g_linkTable.count, 0);
+    EXPECT_EQ(table_.PopNext(), kNoLink);
+    EXPECT_EQ(table_.count(), 0);
 }
 
 TEST_F(LinkTableTest, PopLeavesThePoppedEntryReadableUntilTheNextPush) {
-    PushLink("http://a/", "A");
-    PushLink("http://b/", "B");
-    int i = PopNext();
+    table_.PushLink("http://a/", "A");
+    table_.PushLink("http://b/", "B");
+    int i = table_.PopNext();
     ASSERT_EQ(i, 1);
-    EXPECT_STREQ(g_linkTable.URL[i], "http://b/");
-    PushLink("http://c/", "C");
-    EXPECT_STREQ(g_linkTable.URL[i], "http://c/");
+    EXPECT_STREQ(table_.URL(i), "http://b/");
+    table_.PushLink("http://c/", "C");
+    EXPECT_STREQ(table_.URL(i), "http://c/");
 }
 
-TEST_F(LinkTableTest, PopBelowThresholdTakesTheTopWithoutDrawing) {
-    PushNumbered(kPruneThreshold);
-    EXPECT_EQ(PopNext(), kPruneThreshold - 1);
-    EXPECT_EQ(DrawRandom(), 41) << "no draw was consumed";
+// The pop prunes when the count it leaves is 190 or more, not when it was.
+TEST_F(LinkTableTest, PruningStartsWithThePopThatLeaves190) {
+    PushNumbered(table_, 190);
+    EXPECT_EQ(table_.PopNext(), 189);
+    EXPECT_EQ(table_.count(), 189);
+    EXPECT_EQ(table_.DrawRandom(), 41) << "no draw was consumed";
+
+    auto table = std::make_unique<LinkTable>();
+    PushNumbered(*table, 191);
+    // The seed-1 sequence runs 41, 18467: the pop uses the 41.
+    EXPECT_EQ(table->PopNext(), 190 - 41 % 180);
+    EXPECT_EQ(table->count(), 149);
+    EXPECT_EQ(table->DrawRandom(), 18467) << "exactly one draw was consumed";
 }
 
 TEST_F(LinkTableTest, PopOfAFullTablePrunesByTheNextDraw) {
     for (std::uint32_t seed : {1u, 2u, 77u, 12345u}) {
-        ResetLinkTable();
-        PushNumbered(kLinkTableLimit);
-        SeedRandom(seed);
-        int r = DrawRandom();
-        SeedRandom(seed);
-        int i = PopNext();
+        auto table = std::make_unique<LinkTable>();
+        PushNumbered(*table, kLinkTableLimit);
+        table->SeedRandom(seed);
+        int r = table->DrawRandom();
+        table->SeedRandom(seed);
+        int i = table->PopNext();
         EXPECT_EQ(i, kLinkTableLimit - 1 - r % kPruneSpan) << "seed " << seed;
         EXPECT_GE(i, 20);
         EXPECT_LE(i, 199);
-        EXPECT_EQ(g_linkTable.count, i);
+        EXPECT_EQ(table->count(), i);
     }
 }
 

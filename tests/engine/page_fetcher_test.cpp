@@ -1,10 +1,8 @@
-// FetchPage and the Internet calls under it, against real HTTP servers on
-// 127.0.0.1: what the request carries, redirections, the page cap, the proxy
-// from the environment, and the failures that must leave an empty page.
-#include "crawl_state.h"
-#include "internet.h"
-#include "page_fetcher.h"
-#include "page_scanner.h"
+// FetchPage against real HTTP servers on 127.0.0.1: what the request
+// carries, redirections, the page cap, the proxy from the environment,
+// cancelling, and the failures that must leave an empty page.
+#include "engine/page_fetcher.h"
+#include "engine/page_scanner.h"
 #include "support/http_test_server.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +12,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -33,7 +32,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 
-constexpr char kGarbage = 'g';
 // A handler never holds a connection longer than this, even if a test fails.
 constexpr auto kLongestHold = std::chrono::seconds(15);
 
@@ -142,35 +140,13 @@ std::string BodyOfSize(std::size_t size) {
 
 class PageFetcherTest : public testing::Test {
 protected:
-    void SetUp() override {
-        savedLimits_ = InternetFetchLimits();
-        FillPageWithGarbage();
-    }
-    void TearDown() override {
-        release_.Open();
-        InternetFetchLimits() = savedLimits_;
-        ClearPageBuffer();
-    }
+    void TearDown() override { release_.Open(); }
 
-    // Garbage shows that a fetch wrote both the body and its terminator.
-    static void FillPageWithGarbage() { std::memset(g_pageBuffer, kGarbage, sizeof g_pageBuffer); }
+    void Fetch(const std::string& url) { result_ = FetchPage(url, limits_, cancel_); }
 
-    static void Fetch(const std::string& url) {
-        std::snprintf(g_crawlState.currentUrl, kUrlCapacity, "%s", url.c_str());
-        FetchPage();
-    }
+    const std::string& Page() const { return result_.body; }
 
-    static std::string Page() {
-        return std::string(g_pageBuffer, strnlen(g_pageBuffer, kPageCapacity));
-    }
-
-    static void ExpectPageHolds(const std::string& body) {
-        ASSERT_LE(body.size(), static_cast<std::size_t>(kPageCapacity));
-        EXPECT_EQ(std::memcmp(g_pageBuffer, body.data(), body.size()), 0);
-        EXPECT_EQ(g_pageBuffer[body.size()], 0) << "no terminator after the body";
-    }
-
-    static Seconds TimeFetch(const std::string& url) {
+    Seconds TimeFetch(const std::string& url) {
         const auto start = Clock::now();
         Fetch(url);
         return Clock::now() - start;
@@ -187,7 +163,9 @@ protected:
     ScopedEnvironment proxySettings_{"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy",
                                      "ALL_PROXY",  "no_proxy",    "NO_PROXY"};
 
-    FetchLimits savedLimits_;
+    FetchLimits limits_;
+    std::atomic<bool> cancel_ = false;
+    FetchResult result_;
     Gate release_; // outlives server_, whose handlers may wait on it
     HttpTestServer server_;
 };
@@ -228,7 +206,7 @@ TEST_F(PageFetcherTest, BodyArrivesByteForByteEvenWhenMarkedCompressed) {
 
     Fetch(server_.Url("/raw"));
 
-    ExpectPageHolds(body);
+    EXPECT_EQ(Page(), body);
 }
 
 TEST_F(PageFetcherTest, FollowsRedirectionsToTheFinalBody) {
@@ -261,7 +239,7 @@ TEST_F(PageFetcherTest, BodyOfExactlyThePageCapacityArrivesWhole) {
 
     Fetch(server_.Url("/full"));
 
-    ExpectPageHolds(body);
+    EXPECT_EQ(Page(), body);
 }
 
 TEST_F(PageFetcherTest, LongerBodyIsCutAtThePageCapacity) {
@@ -271,28 +249,8 @@ TEST_F(PageFetcherTest, LongerBodyIsCutAtThePageCapacity) {
 
     Fetch(server_.Url("/long"));
 
-    ExpectPageHolds(body.substr(0, kPageCapacity));
-}
-
-TEST_F(PageFetcherTest, ReadsHandOutTheBodyInPiecesUntilItEnds) {
-    Serve("/", "0123456789abcdef");
-    server_.Start();
-    HINTERNET root = InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    HINTERNET request = InternetOpenUrlA(root, server_.Url("/").c_str(), nullptr, 0, 0, 0);
-    ASSERT_NE(request, nullptr);
-
-    std::string read;
-    char piece[5];
-    DWORD count = 0;
-    for (int reads = 0;
-         reads < 10 && InternetReadFile(request, piece, sizeof piece, &count) && count > 0; ++reads)
-        read.append(piece, count);
-
-    EXPECT_EQ(read, "0123456789abcdef");
-    EXPECT_EQ(count, 0u);
-    EXPECT_TRUE(InternetCloseHandle(request));
-    EXPECT_TRUE(InternetCloseHandle(root));
-    EXPECT_FALSE(InternetCloseHandle(nullptr));
+    EXPECT_EQ(Page(), body.substr(0, kPageCapacity));
+    EXPECT_FALSE(result_.cancelled);
 }
 
 TEST_F(PageFetcherTest, ProxyFromTheEnvironmentReceivesTheRequest) {
@@ -322,32 +280,19 @@ TEST_F(PageFetcherTest, UnreachableOrForeignSchemeUrlsLeaveAnEmptyPage) {
     };
     for (const std::string& url : urls) {
         SCOPED_TRACE("URL \"" + url + "\"");
-        FillPageWithGarbage();
+        testing::internal::CaptureStderr();
         Fetch(url);
-        EXPECT_EQ(g_pageBuffer[0], 0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Page(), "");
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "one line on standard error";
     }
-}
-
-TEST_F(PageFetcherTest, UrlThatFillsItsBufferUnterminatedIsNotFetched) {
-    server_.server().Get(".*", [](const httplib::Request&, httplib::Response& r) {
-        r.set_content("served", "text/plain");
-    });
-    server_.Start();
-    const std::string prefix = server_.Url("/");
-    std::memset(g_crawlState.currentUrl, 'a', kUrlCapacity);
-    std::memcpy(g_crawlState.currentUrl, prefix.data(), prefix.size());
-    g_crawlState.stepDone = 0;
-
-    FetchPage();
-
-    EXPECT_EQ(g_pageBuffer[0], 0);
 }
 
 // A refused scheme fails at once, before any connection; the short bounds
 // only keep a regression from hanging on a peer that never greets.
 TEST_F(PageFetcherTest, ForeignSchemesAreRefusedAlsoAfterARedirection) {
-    InternetFetchLimits().stallTimeoutSeconds = 1;
-    InternetFetchLimits().totalTimeoutSeconds = 3;
+    limits_.stallTimeoutSeconds = 1;
+    limits_.totalTimeoutSeconds = 3;
     IdlePort ftp(true);
     for (const auto& [path, target] :
          {std::pair{"/to-ftp", ftp.Url("ftp")}, {"/to-file", std::string("file:///etc/passwd")}})
@@ -359,16 +304,15 @@ TEST_F(PageFetcherTest, ForeignSchemesAreRefusedAlsoAfterARedirection) {
     for (const std::string& url :
          {ftp.Url("ftp"), server_.Url("/to-ftp"), server_.Url("/to-file")}) {
         SCOPED_TRACE("URL \"" + url + "\"");
-        FillPageWithGarbage();
         Fetch(url);
-        EXPECT_EQ(g_pageBuffer[0], 0);
+        EXPECT_EQ(Page(), "");
         EXPECT_FALSE(ftp.WasConnected());
     }
 }
 
 TEST_F(PageFetcherTest, RedirectionLoopEndsAtTheRedirectionLimit) {
-    InternetFetchLimits().maxRedirections = 5;
-    InternetFetchLimits().totalTimeoutSeconds = 5;
+    limits_.maxRedirections = 5;
+    limits_.totalTimeoutSeconds = 5;
     std::atomic<int> hits = 0;
     server_.server().Get("/loop", [&hits](const httplib::Request&, httplib::Response& r) {
         ++hits;
@@ -378,7 +322,7 @@ TEST_F(PageFetcherTest, RedirectionLoopEndsAtTheRedirectionLimit) {
 
     Fetch(server_.Url("/loop"));
 
-    EXPECT_EQ(g_pageBuffer[0], 0);
+    EXPECT_EQ(Page(), "");
     EXPECT_EQ(hits, 6) << "the first request and five redirections";
 }
 
@@ -393,12 +337,12 @@ TEST_F(PageFetcherTest, ConnectionClosedMidBodyLeavesAnEmptyPage) {
 
     Fetch(server_.Url("/cut"));
 
-    EXPECT_EQ(g_pageBuffer[0], 0);
+    EXPECT_EQ(Page(), "");
 }
 
 TEST_F(PageFetcherTest, StalledServerIsGivenUpAfterTheStallBound) {
-    InternetFetchLimits().stallTimeoutSeconds = 2;
-    InternetFetchLimits().totalTimeoutSeconds = 8;
+    limits_.stallTimeoutSeconds = 2;
+    limits_.totalTimeoutSeconds = 8;
     server_.server().Get("/stall", [this](const httplib::Request&, httplib::Response& r) {
         r.set_content_provider(100, "text/html",
                                [this](std::size_t, std::size_t, httplib::DataSink&) {
@@ -421,19 +365,19 @@ TEST_F(PageFetcherTest, StalledServerIsGivenUpAfterTheStallBound) {
     server_.Start();
 
     const Seconds early = TimeFetch(server_.Url("/stall"));
-    EXPECT_EQ(g_pageBuffer[0], 0);
+    EXPECT_EQ(Page(), "");
     EXPECT_GE(early.count(), 1.5);
     EXPECT_LT(early.count(), 4.0);
 
     const Seconds late = TimeFetch(server_.Url("/stall-late"));
-    EXPECT_EQ(g_pageBuffer[0], 0);
+    EXPECT_EQ(Page(), "");
     EXPECT_GE(late.count(), 4.5) << "six bytes half a second apart, then the 2 s bound";
     EXPECT_LT(late.count(), 7.0);
 }
 
 TEST_F(PageFetcherTest, SlowTransferIsGivenUpAtTheTotalBound) {
-    InternetFetchLimits().stallTimeoutSeconds = 2;
-    InternetFetchLimits().totalTimeoutSeconds = 3;
+    limits_.stallTimeoutSeconds = 2;
+    limits_.totalTimeoutSeconds = 3;
     server_.server().Get("/slow", [this](const httplib::Request&, httplib::Response& r) {
         // A few bytes a second: never a stall, just never done.
         const auto giveUpAt = Clock::now() + kLongestHold;
@@ -447,9 +391,35 @@ TEST_F(PageFetcherTest, SlowTransferIsGivenUpAtTheTotalBound) {
 
     const Seconds elapsed = TimeFetch(server_.Url("/slow"));
 
-    EXPECT_EQ(g_pageBuffer[0], 0);
+    EXPECT_EQ(Page(), "");
     EXPECT_GE(elapsed.count(), 2.5);
     EXPECT_LT(elapsed.count(), 6.0);
+}
+
+// Quitting cancels a download from the GUI thread while the transfer waits
+// on a silent server: it must end at once, with nothing to analyse.
+TEST_F(PageFetcherTest, CancelEndsATransferWithinAFractionOfASecond) {
+    server_.server().Get("/silent", [this](const httplib::Request&, httplib::Response& r) {
+        r.set_chunked_content_provider("text/html", [this](std::size_t, httplib::DataSink& sink) {
+            sink.write("<title>", 7);
+            release_.WaitFor(kLongestHold);
+            return false;
+        });
+    });
+    server_.Start();
+    std::thread canceller([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        cancel_ = true;
+    });
+
+    testing::internal::CaptureStderr();
+    const Seconds elapsed = TimeFetch(server_.Url("/silent"));
+    canceller.join();
+
+    EXPECT_TRUE(result_.cancelled);
+    EXPECT_EQ(Page(), "");
+    EXPECT_LT(elapsed.count(), 3.0) << "the cancel was seen " << elapsed.count() << " s in";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a cancel is no failure";
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 // seeded random pages built from the markers the scanner looks for, random
 // bytes (zero included), long runs of text, full-size pages and leftover
 // bytes past the terminator. Every result must match byte for byte.
+#include "engine/page_scanner.h"
 #include "engine/page_scanner_oracle.h"
-#include "page_scanner.h"
 
 #include <gtest/gtest.h>
 
@@ -71,26 +71,19 @@ private:
     std::mt19937 rng_;
 };
 
-// Writes page over whatever the buffer holds and terminates it, leaving
-// later bytes as they are.
-void LoadPage(const std::string& page) {
-    std::memcpy(g_pageBuffer, page.data(), page.size());
-    g_pageBuffer[page.size()] = '\0';
-}
-
-void CompareTitles() {
+void CompareTitles(const PageBuffer& buffer) {
     char fast[kTextCapacity];
     char oracle[kTextCapacity];
-    ExtractTitle(fast);
-    OracleExtractTitle(oracle);
+    buffer.ExtractTitle(fast);
+    OracleExtractTitle(buffer.Bytes(), oracle);
     EXPECT_STREQ(fast, oracle) << "TITLE";
 }
 
-void CompareLinks() {
+void CompareLinks(const PageBuffer& buffer) {
     static HarvestedLinks fast;
     static HarvestedLinks oracle;
-    HarvestLinks(fast);
-    OracleHarvestLinks(oracle);
+    buffer.HarvestLinks(fast);
+    OracleHarvestLinks(buffer.Bytes(), oracle);
     ASSERT_EQ(fast.count, oracle.count) << "link count";
     for (int i = 0; i < fast.count; ++i) {
         EXPECT_STREQ(fast.URL[i], oracle.URL[i]) << "URL of link " << i;
@@ -132,28 +125,31 @@ Position RandomStart(PageMaker& maker, int pageSize) {
     }
 }
 
-void CompareSearches(PageMaker& maker, const std::string& page, int searches) {
+void CompareSearches(const PageBuffer& buffer, PageMaker& maker, const std::string& page,
+                     int searches) {
     for (int i = 0; i < searches; ++i) {
         std::string pattern = RandomPattern(maker, page);
         int length = static_cast<int>(pattern.size());
         int n = maker.Below(8) == 0 ? 1 + maker.Below(2000) : 1 + maker.Below(4);
         Position start = RandomStart(maker, static_cast<int>(page.size()));
-        EXPECT_EQ(FindPattern(pattern.c_str(), length, n, start),
-                  OracleFindPattern(pattern.c_str(), length, n, start))
+        EXPECT_EQ(buffer.FindPattern(pattern.c_str(), length, n, start),
+                  OracleFindPattern(buffer.Bytes(), pattern.c_str(), length, n, start))
             << "pattern \"" << pattern << "\" n " << n << " start " << start;
     }
 }
 
-void ComparePage(PageMaker& maker, const std::string& page, int searches) {
-    LoadPage(page);
-    CompareTitles();
-    CompareLinks();
-    CompareSearches(maker, page, searches);
+// Fills page over whatever the buffer holds, so bytes of an earlier, longer
+// page stay behind its terminator, and compares every answer on it.
+void ComparePage(PageBuffer& buffer, PageMaker& maker, const std::string& page, int searches) {
+    buffer.Fill(page);
+    CompareTitles(buffer);
+    CompareLinks(buffer);
+    CompareSearches(buffer, maker, page, searches);
 }
 
 class PageScannerDifferentialTest : public ::testing::Test {
 protected:
-    void SetUp() override { ClearPageBuffer(); }
+    PageBuffer buffer_;
 };
 
 TEST_F(PageScannerDifferentialTest, SmallPages) {
@@ -161,9 +157,9 @@ TEST_F(PageScannerDifferentialTest, SmallPages) {
     for (int id = 0; id < 8000 && !HasFailure(); ++id) {
         SCOPED_TRACE("small case " + std::to_string(id));
         if (maker.Below(2) == 0) // an earlier, longer page leaves its bytes behind
-            LoadPage(maker.Page(3000, 1 + maker.Below(90), false));
+            buffer_.Fill(maker.Page(3000, 1 + maker.Below(90), false));
         std::string page = maker.Page(maker.Below(2000), 1 + maker.Below(90), maker.Below(2) == 0);
-        ComparePage(maker, page, 10);
+        ComparePage(buffer_, maker, page, 10);
     }
 }
 
@@ -174,7 +170,7 @@ TEST_F(PageScannerDifferentialTest, ManyLinkStarts) {
         std::string page;
         for (int k = 90 + maker.Below(30); k > 0; --k)
             page += "\"http://" + maker.Page(maker.Below(40), 40, false);
-        ComparePage(maker, page, 5);
+        ComparePage(buffer_, maker, page, 5);
     }
 }
 
@@ -183,7 +179,7 @@ TEST_F(PageScannerDifferentialTest, MediumPages) {
     for (int id = 0; id < 80 && !HasFailure(); ++id) {
         SCOPED_TRACE("medium case " + std::to_string(id));
         std::string page = maker.Page(10000 + maker.Below(90000), 1 + maker.Below(20), false);
-        ComparePage(maker, page, 20);
+        ComparePage(buffer_, maker, page, 20);
     }
 }
 
@@ -197,7 +193,7 @@ TEST_F(PageScannerDifferentialTest, FullSizePages) {
         // The tail is dense with markers, so some straddle the last positions.
         std::string tail = maker.Page(40 + maker.Below(400), 70, false);
         page.replace(kPageCapacity - tail.size(), tail.size(), tail);
-        ComparePage(maker, page, 20);
+        ComparePage(buffer_, maker, page, 20);
     }
 }
 
@@ -208,11 +204,11 @@ TEST_F(PageScannerDifferentialTest, LinkStartsWithoutEndMarkers) {
         page.replace(maker.Below(kPageCapacity - 8), 8, "\"http://");
     {
         SCOPED_TRACE("no end markers");
-        ComparePage(maker, page, 10);
+        ComparePage(buffer_, maker, page, 10);
     }
     // A shorter page over it: the old link starts linger past the terminator.
     SCOPED_TRACE("shorter page over leftovers");
-    ComparePage(maker, maker.Page(600000, 5, false), 20);
+    ComparePage(buffer_, maker, maker.Page(600000, 5, false), 20);
 }
 
 } // namespace

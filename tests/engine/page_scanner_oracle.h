@@ -1,10 +1,12 @@
 // The page scanner written as a plain byte-by-byte walk, step for step as the
 // algorithm reads. The fast scanner must give the same bytes; tests and the
-// benchmark hold the two side by side on the same g_pageBuffer.
+// benchmark hold the two side by side on the same page bytes (a PageBuffer's
+// Bytes(), kPageCapacity + 1 of them).
 #pragma once
 
-#include "page_scanner.h"
+#include "engine/page_scanner.h"
 
-Position OracleFindPattern(const char* pattern, int length, int n, Position start);
-void OracleExtractTitle(char (&TITLE)[kTextCapacity]);
-void OracleHarvestLinks(HarvestedLinks& links);
+Position OracleFindPattern(const char* page, const char* pattern, int length, int n,
+                           Position start);
+void OracleExtractTitle(const char* page, char (&TITLE)[kTextCapacity]);
+void OracleHarvestLinks(const char* page, HarvestedLinks& links);

@@ -1,60 +1,96 @@
 // Unit tests of the page scanner: pattern counting and bounds, the title tag
 // rules, and which links HarvestLinks accepts with which URL and KEY.
-#include "page_scanner.h"
+#include "engine/page_scanner.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 
 namespace {
 
 class PageScannerTest : public ::testing::Test {
 protected:
-    void SetUp() override { ClearPageBuffer(); }
-
     // Puts page into the buffer as a fetch would: its bytes, then a zero.
-    static void SetPage(const std::string& page) {
+    void SetPage(const std::string& page) {
         ASSERT_LE(page.size(), static_cast<std::size_t>(kPageCapacity));
-        std::memcpy(g_pageBuffer, page.data(), page.size());
-        g_pageBuffer[page.size()] = '\0';
+        buffer_.Fill(page);
     }
 
-    static std::string Title() {
+    Position Find(const char* pattern, int length, int n, Position start) const {
+        return buffer_.FindPattern(pattern, length, n, start);
+    }
+
+    std::string Title() const {
         char TITLE[kTextCapacity];
-        ExtractTitle(TITLE);
+        buffer_.ExtractTitle(TITLE);
         return TITLE;
     }
 
-    static const HarvestedLinks& Links() {
-        static HarvestedLinks links;
-        HarvestLinks(links);
-        return links;
+    const HarvestedLinks& Links() {
+        buffer_.HarvestLinks(links_);
+        return links_;
     }
+
+    PageBuffer buffer_;
+
+private:
+    HarvestedLinks links_;
 };
 
 TEST_F(PageScannerTest, EmptyPageHasNothing) {
-    EXPECT_EQ(FindPattern("a", 1, 1, 0), kNotFound);
+    EXPECT_EQ(Find("a", 1, 1, 0), kNotFound);
     EXPECT_EQ(Title(), "");
     EXPECT_EQ(Links().count, 0);
 }
 
+// A fresh buffer is all zero; a fill writes its bytes and one terminator and
+// leaves whatever lies further on.
+TEST_F(PageScannerTest, FreshBufferIsAllZero) {
+    const char* bytes = buffer_.Bytes();
+    EXPECT_EQ(std::count(bytes, bytes + kPageCapacity + 1, '\0'), kPageCapacity + 1);
+}
+
+TEST_F(PageScannerTest, ShortFillLeavesTheLongerPageBehindItsTerminator) {
+    buffer_.Fill("abcdefgh");
+    buffer_.Fill("xyz");
+    EXPECT_EQ(std::string(buffer_.Bytes(), 9), std::string("xyz\0efgh\0", 9));
+    EXPECT_EQ(Find("e", 1, 1, 0), kNotFound);
+    EXPECT_EQ(Find("fg", 2, 1, 4), 5) << "a start past the terminator reads the leftovers";
+    buffer_.Fill("");
+    EXPECT_EQ(buffer_.Bytes()[0], '\0');
+    EXPECT_EQ(buffer_.Bytes()[1], 'y');
+}
+
+TEST_F(PageScannerTest, FillKeepsTheFirstMillionBytesAndTerminatesThem) {
+    std::string body(kPageCapacity + 10, 'a');
+    body[kPageCapacity - 1] = 'z';
+    body[kPageCapacity] = 'q';
+    buffer_.Fill(body);
+    EXPECT_EQ(buffer_.Bytes()[kPageCapacity - 1], 'z');
+    EXPECT_EQ(buffer_.Bytes()[kPageCapacity], '\0');
+    // A body of exactly the capacity is terminated at the same place.
+    buffer_.Fill(std::string(kPageCapacity, 'b'));
+    EXPECT_EQ(buffer_.Bytes()[kPageCapacity - 1], 'b');
+    EXPECT_EQ(buffer_.Bytes()[kPageCapacity], '\0');
+}
+
 TEST_F(PageScannerTest, OverlappingOccurrencesAllCount) {
     SetPage("aaaa");
-    EXPECT_EQ(FindPattern("aa", 2, 1, 0), 0);
-    EXPECT_EQ(FindPattern("aa", 2, 2, 0), 1);
-    EXPECT_EQ(FindPattern("aa", 2, 3, 0), 2);
-    EXPECT_EQ(FindPattern("aa", 2, 4, 0), kNotFound);
-    EXPECT_EQ(FindPattern("aa", 2, 1, 2), 2);
-    EXPECT_EQ(FindPattern("aa", 2, 1, 3), kNotFound);
+    EXPECT_EQ(Find("aa", 2, 1, 0), 0);
+    EXPECT_EQ(Find("aa", 2, 2, 0), 1);
+    EXPECT_EQ(Find("aa", 2, 3, 0), 2);
+    EXPECT_EQ(Find("aa", 2, 4, 0), kNotFound);
+    EXPECT_EQ(Find("aa", 2, 1, 2), 2);
+    EXPECT_EQ(Find("aa", 2, 1, 3), kNotFound);
 }
 
 TEST_F(PageScannerTest, ZeroByteEndsTheScan) {
     SetPage(std::string("xy\0ab", 5));
-    EXPECT_EQ(FindPattern("ab", 2, 1, 0), kNotFound);
-    EXPECT_EQ(FindPattern("y", 1, 1, 0), 1);
+    EXPECT_EQ(Find("ab", 2, 1, 0), kNotFound);
+    EXPECT_EQ(Find("y", 1, 1, 0), 1);
     // A start past the zero scans up to the next zero, as the byte walk does.
-    EXPECT_EQ(FindPattern("ab", 2, 1, 3), 3);
+    EXPECT_EQ(Find("ab", 2, 1, 3), 3);
 }
 
 TEST_F(PageScannerTest, FullPageKeepsTheFixedBound) {
@@ -62,21 +98,21 @@ TEST_F(PageScannerTest, FullPageKeepsTheFixedBound) {
     page.replace(kPageCapacity - 2, 2, "ab");
     SetPage(page);
     // A pattern of length m is only tried below kPageCapacity - m.
-    EXPECT_EQ(FindPattern("a", 1, 1, 0), kPageCapacity - 2);
-    EXPECT_EQ(FindPattern("b", 1, 1, 0), kNotFound);
-    EXPECT_EQ(FindPattern("xa", 2, 1, 0), kPageCapacity - 3);
-    EXPECT_EQ(FindPattern("ab", 2, 1, 0), kNotFound);
-    EXPECT_EQ(FindPattern("xxxxxxxa", 8, 1, kPageCapacity - 20), kPageCapacity - 9);
-    EXPECT_EQ(FindPattern("xxxxxxab", 8, 1, kPageCapacity - 20), kNotFound);
+    EXPECT_EQ(Find("a", 1, 1, 0), kPageCapacity - 2);
+    EXPECT_EQ(Find("b", 1, 1, 0), kNotFound);
+    EXPECT_EQ(Find("xa", 2, 1, 0), kPageCapacity - 3);
+    EXPECT_EQ(Find("ab", 2, 1, 0), kNotFound);
+    EXPECT_EQ(Find("xxxxxxxa", 8, 1, kPageCapacity - 20), kPageCapacity - 9);
+    EXPECT_EQ(Find("xxxxxxab", 8, 1, kPageCapacity - 20), kNotFound);
 }
 
 TEST_F(PageScannerTest, BadArgumentsFindNothing) {
     SetPage("aaaa");
-    EXPECT_EQ(FindPattern(nullptr, 2, 1, 0), kNotFound);
-    EXPECT_EQ(FindPattern("aa", 0, 1, 0), kNotFound);
-    EXPECT_EQ(FindPattern("aa", 2, 0, 0), kNotFound);
-    EXPECT_EQ(FindPattern("aa", 2, 1, -5), kNotFound);
-    EXPECT_EQ(FindPattern("aa", 2, 1, kPageCapacity + 7), kNotFound);
+    EXPECT_EQ(Find(nullptr, 2, 1, 0), kNotFound);
+    EXPECT_EQ(Find("aa", 0, 1, 0), kNotFound);
+    EXPECT_EQ(Find("aa", 2, 0, 0), kNotFound);
+    EXPECT_EQ(Find("aa", 2, 1, -5), kNotFound);
+    EXPECT_EQ(Find("aa", 2, 1, kPageCapacity + 7), kNotFound);
 }
 
 TEST_F(PageScannerTest, TitleTagPrecedence) {

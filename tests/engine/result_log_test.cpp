@@ -1,7 +1,7 @@
 // URL.csv records: the plain format where no field needs quoting, quoting
 // that any CSV reader undoes, CR LF line breaks, and skipped records when the
 // file cannot be opened.
-#include "result_log.h"
+#include "engine/result_log.h"
 
 #include "support/csv_reader.h"
 #include "support/temp_dir.h"

@@ -1,8 +1,10 @@
 // Fuzz target for the link table: the input is a run of pushes, shuffles,
 // pops and reseeds, each checked against a plain vector of (URL, KEY) pairs.
-// Slots outside the live range hold a sentinel and are poisoned for ASan
-// while an operation runs, so a stray read or write is caught where it happens.
-#include "link_table.h"
+// Slots outside the live range are poisoned for ASan while an operation runs,
+// so a stray read or write is caught where it happens. Live slots that an
+// operation may not write are compared with a byte image of the table after
+// it, and the whole table once more at the end of the run.
+#include "engine/link_table.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 #include <sanitizer/asan_interface.h>
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -27,13 +30,6 @@ constexpr std::size_t kStoredLength = kTextCapacity - 1;
 constexpr int kMaxBulkPushes = kLinkTableLimit + 20;
 constexpr int kMaxBulkDistinct = 64;
 
-// What every slot outside the live range holds: no zero byte, so no stored
-// text can look like it, and different in every slot, so a moved slot shows.
-LinkTable g_sentinel;
-
-// The live slots' bytes as the last operation left them.
-LinkTable g_liveImage;
-
 [[noreturn]] void Fail(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -43,58 +39,8 @@ LinkTable g_liveImage;
     std::abort();
 }
 
-void BuildSentinel() {
-    for (int slot = 0; slot < kLinkSlots; ++slot)
-        for (int j = 0; j < kTextCapacity; ++j) {
-            g_sentinel.URL[slot][j] = static_cast<char>(0x80 | ((slot * 31 + j) & 0x7f));
-            g_sentinel.KEY[slot][j] = static_cast<char>(0x80 | ((slot * 17 + j * 3 + 1) & 0x7f));
-        }
-}
-
 std::size_t SlotBytes(int from, int to) {
     return static_cast<std::size_t>(to - from) * kTextCapacity;
-}
-
-void RestoreSentinel(int from, int to) {
-    if (from >= to)
-        return;
-    std::memcpy(g_linkTable.URL[from], g_sentinel.URL[from], SlotBytes(from, to));
-    std::memcpy(g_linkTable.KEY[from], g_sentinel.KEY[from], SlotBytes(from, to));
-}
-
-// Which slot from `from` on differs between the table and image, or kLinkSlots.
-int FirstChangedSlot(const LinkTable& image, int from, int to) {
-    if (std::memcmp(g_linkTable.URL[from], image.URL[from], SlotBytes(from, to)) == 0 &&
-        std::memcmp(g_linkTable.KEY[from], image.KEY[from], SlotBytes(from, to)) == 0)
-        return kLinkSlots;
-    int slot = from;
-    while (std::memcmp(g_linkTable.URL[slot], image.URL[slot], kTextCapacity) == 0 &&
-           std::memcmp(g_linkTable.KEY[slot], image.KEY[slot], kTextCapacity) == 0)
-        ++slot;
-    return slot;
-}
-
-void CopyToImage(int from, int to) {
-    if (from >= to)
-        return;
-    std::memcpy(g_liveImage.URL[from], g_linkTable.URL[from], SlotBytes(from, to));
-    std::memcpy(g_liveImage.KEY[from], g_linkTable.KEY[from], SlotBytes(from, to));
-}
-
-void ExpectSentinel(int from, const char* op) {
-    int slot = FirstChangedSlot(g_sentinel, from, kLinkSlots);
-    if (slot != kLinkSlots)
-        Fail("%s wrote slot %d, outside the live range starting at %d", op, slot, from);
-}
-
-// Slots from `from` on may be neither read nor written while poisoned.
-void Guard(int from, bool poisoned) {
-    for (char(*texts)[kTextCapacity] : {g_linkTable.URL, g_linkTable.KEY}) {
-        if (poisoned)
-            ASAN_POISON_MEMORY_REGION(texts[from], SlotBytes(from, kLinkSlots));
-        else
-            ASAN_UNPOISON_MEMORY_REGION(texts[from], SlotBytes(from, kLinkSlots));
-    }
 }
 
 // The text a push stores: up to the first zero byte, cut to fit the slot.
@@ -102,22 +48,11 @@ std::string Stored(const std::string& drawn) {
     return drawn.substr(0, strnlen(drawn.c_str(), std::min(drawn.size(), kStoredLength)));
 }
 
-std::string SlotText(const char (&text)[kTextCapacity], int slot) {
+std::string SlotText(const char* text, int slot) {
     std::size_t length = strnlen(text, kTextCapacity);
     if (length == kTextCapacity)
         Fail("slot %d holds a text without terminator", slot);
     return std::string(text, length);
-}
-
-Entry SlotEntry(int slot) {
-    return {SlotText(g_linkTable.URL[slot], slot), SlotText(g_linkTable.KEY[slot], slot)};
-}
-
-std::vector<Entry> LiveEntries() {
-    std::vector<Entry> live;
-    for (int slot = 0; slot < g_linkTable.count; ++slot)
-        live.push_back(SlotEntry(slot));
-    return live;
 }
 
 bool IsSubMultiset(std::vector<Entry> part, std::vector<Entry> whole) {
@@ -133,63 +68,75 @@ std::set<std::string> DistinctUrls(const std::vector<Entry>& entries) {
     return urls;
 }
 
-// Mirrors the table slot for slot; a shuffle replaces it with what the table
-// holds once that has been checked against the entries before.
+// Every slot's bytes as the checked operations so far have left them.
+struct SlotImage {
+    char URL[kLinkSlots][kTextCapacity];
+    char KEY[kLinkSlots][kTextCapacity];
+};
+
+// A fresh table, mirrored entry for entry and byte for byte; a shuffle
+// replaces the entries with what the table holds once that has been checked
+// against the entries before.
 class TableModel {
 public:
+    TableModel(LinkTable& table, SlotImage& image) : table_(&table), image_(&image) {
+        TakeImage(0, kLinkSlots);
+    }
+
     void Push(const std::string& url, const std::string& key) {
-        int before = g_linkTable.count;
-        bool accepted = before < kLinkTableLimit;
-        Guarded(before + (accepted ? 1 : 0), "push", [&] { PushLink(url.c_str(), key.c_str()); });
-        if (g_linkTable.count != before + (accepted ? 1 : 0))
-            Fail("push at count %d left count %d", before, g_linkTable.count);
-        if (!accepted)
+        int before = table_->count();
+        int after = before < kLinkTableLimit ? before + 1 : before;
+        Guarded(after, "push", [&] { table_->PushLink(url.c_str(), key.c_str()); });
+        if (table_->count() != after)
+            Fail("push at count %d left count %d", before, table_->count());
+        ExpectUnchanged(0, before, "push");
+        if (after == before)
             return;
         Entry expected{Stored(url), Stored(key)};
         if (SlotEntry(before) != expected)
             Fail("push did not store its pair in slot %d", before);
-        ExpectUnmoved(before, "push");
         entries_.push_back(expected);
-        CopyToImage(before, before + 1);
+        TakeImage(before, after);
     }
 
     void Shuffle() {
         std::vector<Entry> before = entries_;
-        Guarded(g_linkTable.count, "shuffle", ShuffleAndDedupe);
-        ExpectSentinel(static_cast<int>(before.size()), "shuffle");
-        if (g_linkTable.count > static_cast<int>(before.size()))
-            Fail("shuffle grew the count from %zu to %d", before.size(), g_linkTable.count);
+        int live = table_->count();
+        Guarded(live, "shuffle", [&] { table_->ShuffleAndDedupe(); });
+        if (table_->count() > live)
+            Fail("shuffle grew the count from %d to %d", live, table_->count());
         std::vector<Entry> after = LiveEntries();
         if (!IsSubMultiset(after, before))
             Fail("shuffle made up or duplicated an entry");
         if (DistinctUrls(after) != DistinctUrls(before))
             Fail("shuffle lost every copy of some URL");
         entries_ = after;
-        CopyToImage(0, g_linkTable.count);
-        RestoreSentinel(g_linkTable.count, static_cast<int>(before.size()));
+        TakeImage(0, live);
     }
 
+    // A pop only moves the count; every slot keeps every byte.
     void Pop() {
-        int before = g_linkTable.count;
+        int before = table_->count();
         int popped = kNoLink;
-        Guarded(before, "pop", [&] { popped = PopNext(); });
-        ExpectSentinel(before, "pop");
+        Guarded(before, "pop", [&] { popped = table_->PopNext(); });
+        ExpectUnchanged(0, before, "pop");
         if (before == 0) {
-            if (popped != kNoLink || g_linkTable.count != 0)
-                Fail("pop on an empty table gave %d, count %d", popped, g_linkTable.count);
+            if (popped != kNoLink || table_->count() != 0)
+                Fail("pop on an empty table gave %d, count %d", popped, table_->count());
             return;
         }
         ExpectPopBounds(before, popped);
         if (SlotEntry(popped) != entries_[popped])
             Fail("pop's slot %d does not hold the pair pushed there", popped);
-        ExpectUnmoved(popped, "pop");
         entries_.resize(popped);
-        RestoreSentinel(popped, before);
     }
 
-    // Past its target a push is watched by the poisoning alone; a stray write
-    // that lasts to the end of the run, into slots 200 to 299 above all, shows here.
-    static void Finish() { ExpectSentinel(g_linkTable.count, "the run"); }
+    void Seed(std::uint32_t seed) { table_->SeedRandom(seed); }
+
+    // Past their ranges the operations are watched by the poisoning alone; a
+    // stray write that lasts to the end of the run, into slots 200 to 299
+    // above all, shows here.
+    void Finish() const { ExpectUnchanged(0, kLinkSlots, "the run"); }
 
     const std::string& UrlAt(std::size_t index) const { return entries_[index].first; }
     std::size_t Size() const { return entries_.size(); }
@@ -197,42 +144,71 @@ public:
 private:
     // Runs op with the slots from protectedFrom on poisoned, so that ASan
     // stops any access to them, then checks that the count stayed in bounds.
-    template <typename Op> static void Guarded(int protectedFrom, const char* name, Op op) {
+    template <typename Op> void Guarded(int protectedFrom, const char* name, Op op) {
         Guard(protectedFrom, true);
         op();
         Guard(protectedFrom, false);
-        if (g_linkTable.count < 0 || g_linkTable.count > kLinkTableLimit)
-            Fail("%s left count %d", name, g_linkTable.count);
+        if (table_->count() < 0 || table_->count() > kLinkTableLimit)
+            Fail("%s left count %d", name, table_->count());
     }
 
-    void ExpectPopBounds(int before, int popped) {
+    void Guard(int from, bool poisoned) const {
+        for (const char* texts : {table_->URL(from), table_->KEY(from)}) {
+            if (poisoned)
+                ASAN_POISON_MEMORY_REGION(texts, SlotBytes(from, kLinkSlots));
+            else
+                ASAN_UNPOISON_MEMORY_REGION(texts, SlotBytes(from, kLinkSlots));
+        }
+    }
+
+    bool SlotMatchesImage(int slot) const {
+        return std::memcmp(table_->URL(slot), image_->URL[slot], kTextCapacity) == 0 &&
+               std::memcmp(table_->KEY(slot), image_->KEY[slot], kTextCapacity) == 0;
+    }
+
+    // The slots are rows of two arrays, so a range is compared in one go
+    // first and slot by slot only to name the culprit.
+    void ExpectUnchanged(int from, int to, const char* op) const {
+        if (from >= to ||
+            (std::memcmp(table_->URL(from), image_->URL[from], SlotBytes(from, to)) == 0 &&
+             std::memcmp(table_->KEY(from), image_->KEY[from], SlotBytes(from, to)) == 0))
+            return;
+        int slot = from;
+        while (SlotMatchesImage(slot))
+            ++slot;
+        Fail("%s changed slot %d, which it may not write (count %d)", op, slot, table_->count());
+    }
+
+    void TakeImage(int from, int to) {
+        for (int slot = from; slot < to; ++slot) {
+            std::memcpy(image_->URL[slot], table_->URL(slot), kTextCapacity);
+            std::memcpy(image_->KEY[slot], table_->KEY(slot), kTextCapacity);
+        }
+    }
+
+    Entry SlotEntry(int slot) const {
+        return {SlotText(table_->URL(slot), slot), SlotText(table_->KEY(slot), slot)};
+    }
+
+    std::vector<Entry> LiveEntries() const {
+        std::vector<Entry> live;
+        for (int slot = 0; slot < table_->count(); ++slot)
+            live.push_back(SlotEntry(slot));
+        return live;
+    }
+
+    void ExpectPopBounds(int before, int popped) const {
         int top = before - 1;
         int lowest = top >= kPruneThreshold ? top - (kPruneSpan - 1) : top;
-        if (popped != g_linkTable.count || popped < lowest || popped > top)
+        if (popped != table_->count() || popped < lowest || popped > top)
             Fail("pop at count %d gave %d, count %d; expected %d..%d", before, popped,
-                 g_linkTable.count, lowest, top);
+                 table_->count(), lowest, top);
     }
 
-    // Pushes and pops only move the count; the slots below it keep every byte.
-    static void ExpectUnmoved(int count, const char* op) {
-        int slot = FirstChangedSlot(g_liveImage, 0, count);
-        if (slot != kLinkSlots)
-            Fail("%s changed live slot %d", op, slot);
-    }
-
+    LinkTable* table_;
+    SlotImage* image_;
     std::vector<Entry> entries_;
 };
-
-void StartTable() {
-    static bool sentinelBuilt = false;
-    if (!sentinelBuilt) {
-        BuildSentinel();
-        sentinelBuilt = true;
-    }
-    ResetLinkTable();
-    RestoreSentinel(0, kLinkSlots);
-    SeedRandom(1);
-}
 
 // An earlier URL again, now and then with a byte more, which the cut may hide.
 std::string RepeatedUrl(FuzzedDataProvider& input, const TableModel& model,
@@ -276,7 +252,7 @@ void RunOperation(FuzzedDataProvider& input, TableModel& model, std::vector<std:
         model.Pop();
         break;
     default:
-        SeedRandom(input.ConsumeIntegral<std::uint32_t>());
+        model.Seed(input.ConsumeIntegral<std::uint32_t>());
         break;
     }
 }
@@ -284,9 +260,12 @@ void RunOperation(FuzzedDataProvider& input, TableModel& model, std::vector<std:
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Static storage, so that an input costs no 180 KB allocations.
+    static std::optional<LinkTable> table;
+    static SlotImage image;
+    table.emplace();
     FuzzedDataProvider input(data, size);
-    StartTable();
-    TableModel model;
+    TableModel model(*table, image);
     std::vector<std::string> drawn;
     for (int i = 0; i < kMaxOperations && input.remaining_bytes() > 0; ++i)
         RunOperation(input, model, drawn);

@@ -2,8 +2,8 @@
 // scanner and the byte-by-byte oracle must give the same title, the same
 // links and the same answers to a few pattern searches chosen by the input's
 // first bytes. Any difference aborts with both answers printed.
+#include "engine/page_scanner.h"
 #include "engine/page_scanner_oracle.h"
-#include "page_scanner.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -45,27 +46,27 @@ std::string Escaped(const char* text) {
     std::abort();
 }
 
-// As the fetcher does it: the bytes, then a zero. Whatever an earlier, longer
-// input left past that zero stays, as it does in the crawler's buffer.
-void LoadPage(const std::uint8_t* data, std::size_t size) {
-    std::memcpy(g_pageBuffer, data, size);
-    g_pageBuffer[size] = '\0';
+// One buffer for the whole run: whatever an earlier, longer input left past
+// the terminator stays, as it does in the crawler's buffer.
+PageBuffer& Buffer() {
+    static PageBuffer buffer;
+    return buffer;
 }
 
-void CompareTitles() {
+void CompareTitles(const PageBuffer& buffer) {
     char fast[kTextCapacity];
     char oracle[kTextCapacity];
-    ExtractTitle(fast);
-    OracleExtractTitle(oracle);
+    buffer.ExtractTitle(fast);
+    OracleExtractTitle(buffer.Bytes(), oracle);
     if (std::strcmp(fast, oracle) != 0)
         TextsDiffer("TITLE", 0, fast, oracle);
 }
 
-void CompareLinks() {
+void CompareLinks(const PageBuffer& buffer) {
     static HarvestedLinks fast;
     static HarvestedLinks oracle;
-    HarvestLinks(fast);
-    OracleHarvestLinks(oracle);
+    buffer.HarvestLinks(fast);
+    OracleHarvestLinks(buffer.Bytes(), oracle);
     if (fast.count != oracle.count) {
         std::fprintf(stderr, "link count differs: fast %d oracle %d\n", fast.count, oracle.count);
         std::abort();
@@ -124,12 +125,13 @@ Search SearchFrom(const std::uint8_t* data, std::size_t size, int which) {
     return {PatternFrom(b, data, size), n, StartFrom(b, size)};
 }
 
-void CompareSearches(const std::uint8_t* data, std::size_t size) {
+void CompareSearches(const PageBuffer& buffer, const std::uint8_t* data, std::size_t size) {
     for (int which = 0; which < kSearchesPerPage; ++which) {
         Search s = SearchFrom(data, size, which);
         int length = static_cast<int>(s.pattern.size());
-        Position fast = FindPattern(s.pattern.c_str(), length, s.n, s.start);
-        Position oracle = OracleFindPattern(s.pattern.c_str(), length, s.n, s.start);
+        Position fast = buffer.FindPattern(s.pattern.c_str(), length, s.n, s.start);
+        Position oracle =
+            OracleFindPattern(buffer.Bytes(), s.pattern.c_str(), length, s.n, s.start);
         if (fast != oracle) {
             std::fprintf(stderr, "FindPattern(\"%s\", %d, %d, %d) differs: fast %d oracle %d\n",
                          Escaped(s.pattern.c_str()).c_str(), length, s.n, s.start, fast, oracle);
@@ -142,9 +144,10 @@ void CompareSearches(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     size = std::min<std::size_t>(size, kPageCapacity);
-    LoadPage(data, size);
-    CompareTitles();
-    CompareLinks();
-    CompareSearches(data, size);
+    PageBuffer& buffer = Buffer();
+    buffer.Fill(std::string_view(reinterpret_cast<const char*>(data), size));
+    CompareTitles(buffer);
+    CompareLinks(buffer);
+    CompareSearches(buffer, data, size);
     return 0;
 }

@@ -2,11 +2,9 @@
 // 1,000,000 bytes, ticks driven directly: memory must settle, descriptors
 // must all come back, and URL.csv must hold one record per step.
 // TORVESK_SOAK_STEPS sets the length (300 by default).
-#include "canvas.h"
-#include "crawl_state.h"
-#include "crawl_step.h"
-#include "page_scanner.h"
+#include "engine/crawler.h"
 
+#include "support/blocking_step.h"
 #include "support/csv_reader.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
@@ -87,20 +85,18 @@ TEST(CrawlSoak, MemoryDescriptorsAndRecordsHoldOverALongCrawl) {
     TestSite site;
     for (int page = 0; page < kPages; ++page)
         site.AddRaw("/p" + std::to_string(page) + "/", SoakPage(site, page));
-    if (!g_canvas.BackBuffer())
-        g_canvas.Init(nullptr, kCanvasWidth, kCanvasHeight);
-    ResetCrawlState();
-    CrawlInitSeeded(7);
-    std::snprintf(g_crawlState.currentUrl, kUrlCapacity, "%s", site.Url("/p0/").c_str());
+    Crawler crawler;
+    crawler.CrawlInit(7);
+    crawler.SetCurrentUrl(site.Url("/p0/"));
 
     const int descriptorsBefore = OpenDescriptors();
     long residentAfterWarmUp = 0;
-    StartCrawl(nullptr);
+    RunStep(crawler, crawler.StartCrawl());
     for (int step = 1; step < steps; ++step) {
         if (step == kWarmUpSteps)
             residentAfterWarmUp = ResidentKb();
-        CrawlTick(nullptr);
-        ASSERT_EQ(g_crawlState.stepDone, 1) << "the crawl went idle at step " << step;
+        RunStep(crawler, crawler.CrawlTick());
+        ASSERT_TRUE(crawler.stepDone()) << "the crawl went idle at step " << step;
     }
     const long growthKb = ResidentKb() - residentAfterWarmUp;
 

@@ -1,5 +1,5 @@
 // libcsv behind ParseCsv, and a whole-file reader for the tests.
-#include "csv_reader.h"
+#include "support/csv_reader.h"
 
 #include <csv.h>
 #include <gtest/gtest.h>

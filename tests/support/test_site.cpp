@@ -1,17 +1,22 @@
 // The pages and request log of TestSite.
-#include "test_site.h"
+#include "support/test_site.h"
+
+#include <thread>
 
 TestSite::TestSite() {
     server_.server().Get(".*",
                          [this](const httplib::Request& request, httplib::Response& response) {
-                             std::lock_guard lock(mutex_);
+                             std::unique_lock lock(mutex_);
                              requested_.push_back(request.path);
+                             const auto delay = delay_;
                              auto page = bodies_.find(request.path);
                              if (page == bodies_.end()) {
                                  response.status = 404;
                                  return;
                              }
                              response.set_content(page->second, "text/html");
+                             lock.unlock();
+                             std::this_thread::sleep_for(delay);
                          });
     server_.Start();
 }
@@ -27,6 +32,11 @@ void TestSite::AddPage(const std::string& path, const std::string& title,
 void TestSite::AddRaw(const std::string& path, const std::string& body) {
     std::lock_guard lock(mutex_);
     bodies_[path] = body;
+}
+
+void TestSite::SetDelay(std::chrono::milliseconds delay) {
+    std::lock_guard lock(mutex_);
+    delay_ = delay;
 }
 
 std::vector<std::string> TestSite::RequestedPaths() const {

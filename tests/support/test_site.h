@@ -3,8 +3,9 @@
 // requested, in order.
 #pragma once
 
-#include "http_test_server.h"
+#include "support/http_test_server.h"
 
+#include <chrono>
 #include <map>
 #include <mutex>
 #include <string>
@@ -25,6 +26,8 @@ public:
                  const std::vector<SiteLink>& links);
     // Serves path with exactly this body.
     void AddRaw(const std::string& path, const std::string& body);
+    // Holds every response back this long, as a slow server does.
+    void SetDelay(std::chrono::milliseconds delay);
 
     std::string Url(const std::string& path) const { return server_.Url(path); }
     std::vector<std::string> RequestedPaths() const;
@@ -34,4 +37,5 @@ private:
     mutable std::mutex mutex_;
     std::map<std::string, std::string> bodies_;
     std::vector<std::string> requested_;
+    std::chrono::milliseconds delay_{0};
 };

@@ -1,0 +1,85 @@
+// One crawl step and the per-tick scheduler: which page a tick or the start
+// command visits, and what a fetched page yields (title, results line,
+// record, links).
+#include "engine/crawler.h"
+
+#include "engine/byte_string.h"
+#include "engine/result_log.h"
+
+#include <algorithm>
+
+const char kStartPageKey[] = "\x83\x58\x83\x5e\x81\x5b\x83\x67\x83\x79\x81\x5b\x83\x57";
+
+Crawler::Crawler()
+    : linkTable_(std::make_unique<LinkTable>()), harvest_(std::make_unique<HarvestedLinks>()) {}
+
+void Crawler::CrawlInit(std::uint32_t seed) {
+    linkTable_->SeedRandom(seed);
+    SetCurrentUrl(kDefaultInitialUrl);
+}
+
+void Crawler::SetCurrentUrl(std::string_view url) {
+    const std::size_t length = std::min(url.size(), std::size_t{kUrlCapacity - 1});
+    url.copy(currentUrl_, length);
+    currentUrl_[length] = '\0';
+}
+
+std::optional<Visit> Crawler::StartCrawl() {
+    if (stepInFlight_) {
+        startHeld_ = true;
+        return std::nullopt;
+    }
+    return BeginStep(currentUrl_, kStartPageKey);
+}
+
+std::optional<Visit> Crawler::CrawlTick() {
+    if (!stepDone_)
+        return std::nullopt;
+    linkTable_->ShuffleAndDedupe();
+    stepDone_ = false;
+    const int next = linkTable_->PopNext();
+    if (next == kNoLink)
+        return std::nullopt;
+    return BeginStep(linkTable_->URL(next), linkTable_->KEY(next));
+}
+
+// The visit keeps its own copies: the popped slot is reused by the next push.
+// Until the step ends no tick may begin another.
+Visit Crawler::BeginStep(const char* url, const char* key) {
+    Visit visit{url, key};
+    CopyBytes(currentUrl_, url);
+    stepDone_ = false;
+    stepInFlight_ = true;
+    return visit;
+}
+
+ResultsLine Crawler::AnalyzePage(const Visit& visit, std::string_view body) {
+    page_.Fill(body);
+    char TITLE[kTextCapacity];
+    page_.ExtractTitle(TITLE);
+    ResultsLine line{row_, row_ > kLastRow,
+                     std::to_string(linkTable_->count()) + ": URL:" + visit.url +
+                         " TITLE:" + TITLE + " KEY:" + visit.key};
+    if (line.clearsScreen)
+        line.row = 0;
+    if (!visit.url.empty())
+        AppendRecord(kResultLogName, visit.url.c_str(), TITLE, visit.key.c_str());
+    row_ = line.row + 1;
+    PushHarvestedLinks();
+    stepInFlight_ = false;
+    stepDone_ = true;
+    return line;
+}
+
+std::optional<Visit> Crawler::TakeHeldStart() {
+    if (!startHeld_ || stepInFlight_)
+        return std::nullopt;
+    startHeld_ = false;
+    return StartCrawl();
+}
+
+void Crawler::PushHarvestedLinks() {
+    page_.HarvestLinks(*harvest_);
+    for (int i = 0; i < harvest_->count; ++i)
+        linkTable_->PushLink(harvest_->URL[i], harvest_->KEY[i]);
+}

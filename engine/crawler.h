@@ -1,0 +1,81 @@
+// The Crawler: what a crawl keeps between steps (page buffer, link table
+// with its generator, current URL, step-done flag, screen row) and one
+// crawl step in two halves: choosing the page to visit, and analysing the
+// body once it has been fetched. The fetch itself happens in between,
+// wherever the caller runs it; a step started is always finished before the
+// next one begins.
+#pragma once
+
+#include "engine/link_table.h"
+#include "engine/page_scanner.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// A small, long-lived page over plain http with double-quoted absolute links.
+constexpr const char* kDefaultInitialUrl = "http://info.cern.ch/";
+constexpr const char* kResultLogName = "URL.csv";
+constexpr int kUrlCapacity = 256; // 255 bytes of text and the terminator
+constexpr int kLastRow = 50;      // the line after this row clears the screen
+
+// "スタートページ" in code page 932: the KEY of a crawl started from the menu.
+extern const char kStartPageKey[];
+
+// A page to fetch, and the link text it was found under.
+struct Visit {
+    std::string url;
+    std::string key;
+};
+
+// What the screen shows for a finished step: "count: URL:... TITLE:... KEY:..."
+// on row (0 to kLastRow); the screen is cleared first when clearsScreen.
+struct ResultsLine {
+    int row;
+    bool clearsScreen;
+    std::string text;
+};
+
+class Crawler {
+public:
+    Crawler();
+
+    // Seeds the generator and puts the default initial URL into currentUrl.
+    void CrawlInit(std::uint32_t seed);
+
+    const char* currentUrl() const { return currentUrl_; }
+    // Stores at most 255 bytes of url, verbatim.
+    void SetCurrentUrl(std::string_view url);
+
+    // The menu's start command: a visit of currentUrl, or nothing while a
+    // step is in flight; that start is then held until the step ends.
+    std::optional<Visit> StartCrawl();
+    // A timer tick: the next visit when a step is due, else nothing. Ticks
+    // during a step in flight draw no random numbers.
+    std::optional<Visit> CrawlTick();
+    // The second half of the step begun for visit: title, results line,
+    // URL.csv record, link harvest; the step is done afterwards.
+    ResultsLine AnalyzePage(const Visit& visit, std::string_view body);
+    // The start held during the last step, to be begun now, or nothing.
+    std::optional<Visit> TakeHeldStart();
+
+    bool stepInFlight() const { return stepInFlight_; }
+    bool stepDone() const { return stepDone_; }
+    int row() const { return row_; }
+    const LinkTable& linkTable() const { return *linkTable_; }
+
+private:
+    Visit BeginStep(const char* url, const char* key);
+    void PushHarvestedLinks();
+
+    PageBuffer page_;
+    std::unique_ptr<LinkTable> linkTable_;
+    std::unique_ptr<HarvestedLinks> harvest_; // reused every step
+    char currentUrl_[kUrlCapacity] = {};
+    bool stepDone_ = false;
+    bool stepInFlight_ = false;
+    bool startHeld_ = false;
+    int row_ = 0;
+};
