@@ -1,11 +1,10 @@
 // The Canvas's back buffer, paint cycle, styles, text and shapes. Shapes
 // follow the classic convention that a box covers left to right - 1 and top
 // to bottom - 1; wide pens are centred on that outline with round ends.
-#include "canvas.h"
-#include "cp932.h"
-#include "paint.h"
-#include "paint_qt.h"
-#include "text_font.h"
+#include "display/canvas.h"
+
+#include "display/cp932.h"
+#include "display/text_font.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -14,8 +13,6 @@
 #include <cmath>
 #include <cstring>
 #include <utility>
-
-constinit Canvas g_canvas;
 
 namespace {
 
@@ -39,53 +36,40 @@ QRectF ShapeBox(int left, int top, int right, int bottom) {
 
 } // namespace
 
-void Canvas::Init(HWND, int w, int h) {
+void Canvas::Init(int w, int h) {
     QImage image(w, h, QImage::Format_RGB32);
     if (image.isNull())
-        return; // a size the host cannot allocate leaves the Canvas as it was
+        return;
     image.fill(Qt::black);
     width = w;
     height = h;
-    if (backBuffer)
-        *backBuffer = std::move(image);
-    else
-        backBuffer = new QImage(std::move(image));
+    backBuffer = std::move(image);
 }
 
-void Canvas::Paint(HWND window) {
-    windowDc = BeginPaint(window, &paintRecord);
-    if (QPainter* painter = PainterOf(windowDc); painter && backBuffer)
-        painter->drawImage(0, 0, *backBuffer, 0, 0, width, height);
-    EndPaint(window, &paintRecord);
-    windowDc = nullptr;
-}
-
-void Canvas::Invalidate(HWND window) {
-    InvalidateRect(window, nullptr, FALSE);
+void Canvas::Paint(QPainter& painter) const {
+    painter.drawImage(0, 0, backBuffer, 0, 0, width, height);
 }
 
 void Canvas::ClearBlack() {
-    if (backBuffer)
-        backBuffer->fill(Qt::black);
+    backBuffer.fill(Qt::black);
 }
 
 void Canvas::ClearWhite() {
-    if (backBuffer)
-        backBuffer->fill(Qt::white);
+    backBuffer.fill(Qt::white);
 }
 
-void Canvas::SetTextStyle(int height, int r, int g, int b) {
-    fontHeight = height;
+void Canvas::SetTextStyle(int textHeight, int r, int g, int b) {
+    fontHeight = textHeight;
     textR = LowByte(r);
     textG = LowByte(g);
     textB = LowByte(b);
 }
 
 void Canvas::PutText(int x, int y, const char* text) {
-    if (!backBuffer || !text || fontHeight < 1)
+    if (backBuffer.isNull() || !text || fontHeight < 1)
         return;
     const std::string utf8 = Cp932ToUtf8(text, std::strlen(text));
-    QPainter painter(backBuffer);
+    QPainter painter(&backBuffer);
     painter.setFont(TextFont(fontHeight));
     painter.setPen(QColor(textR, textG, textB));
     // The baseline on a whole pixel, low enough that the tallest glyphs
@@ -96,8 +80,8 @@ void Canvas::PutText(int x, int y, const char* text) {
     painter.drawText(QPointF(x, baseline), QString::fromUtf8(utf8.data(), utf8.size()));
 }
 
-void Canvas::SetPen(int width, int r, int g, int b) {
-    penWidth = std::clamp(width, 0, kMaxPenWidth);
+void Canvas::SetPen(int lineWidth, int r, int g, int b) {
+    penWidth = std::clamp(lineWidth, 0, kMaxPenWidth);
     penR = LowByte(r);
     penG = LowByte(g);
     penB = LowByte(b);
@@ -110,27 +94,27 @@ void Canvas::SetBrush(int r, int g, int b) {
 }
 
 void Canvas::DrawRect(int left, int top, int right, int bottom) {
-    if (!backBuffer)
+    if (backBuffer.isNull())
         return;
-    QPainter painter(backBuffer);
+    QPainter painter(&backBuffer);
     painter.setPen(SolidPen(penWidth, QColor(penR, penG, penB)));
     painter.setBrush(QColor(brushR, brushG, brushB));
     painter.drawRect(ShapeBox(left, top, right, bottom));
 }
 
 void Canvas::DrawEllipse(int left, int top, int right, int bottom) {
-    if (!backBuffer)
+    if (backBuffer.isNull())
         return;
-    QPainter painter(backBuffer);
+    QPainter painter(&backBuffer);
     painter.setPen(SolidPen(penWidth, QColor(penR, penG, penB)));
     painter.setBrush(QColor(brushR, brushG, brushB));
     painter.drawEllipse(ShapeBox(left, top, right, bottom));
 }
 
 void Canvas::DrawLine(int x1, int y1, int x2, int y2) {
-    if (!backBuffer)
+    if (backBuffer.isNull())
         return;
-    QPainter painter(backBuffer);
+    QPainter painter(&backBuffer);
     painter.setPen(SolidPen(penWidth, QColor(penR, penG, penB)));
     painter.drawLine(QPointF(x1, y1), QPointF(x2, y2));
 }

@@ -1,10 +1,11 @@
 // The Canvas: a 1200 x 800 off-screen back buffer with text, clear, shape,
 // grid and sprite drawing, copied whole to its window on every paint.
+// Display code never includes Qt Widgets.
 #pragma once
 
-#include "win_types.h"
+#include <QImage>
 
-class QImage;
+class QPainter;
 
 constexpr int kCanvasWidth = 1200;
 constexpr int kCanvasHeight = 800;
@@ -13,18 +14,16 @@ constexpr int kMaxPenWidth = 32767;
 
 class Canvas {
 public:
-    // Constant-initialised, so the global Canvas is ready before any other
-    // static initialiser could use it.
-    constexpr Canvas() = default;
-
-    void Init(HWND window, int w, int h);
-    void Paint(HWND window);
-    void Invalidate(HWND window);
+    // The back buffer is made w x h and black; a size the host cannot
+    // allocate leaves the Canvas as it was.
+    void Init(int w, int h);
+    // Copies the whole back buffer to the painter's device at (0, 0).
+    void Paint(QPainter& painter) const;
     void ClearBlack();
     void ClearWhite();
-    void SetTextStyle(int height, int r, int g, int b);
+    void SetTextStyle(int textHeight, int r, int g, int b);
     void PutText(int x, int y, const char* text);
-    void SetPen(int width, int r, int g, int b);
+    void SetPen(int lineWidth, int r, int g, int b);
     void SetBrush(int r, int g, int b);
     void DrawRect(int left, int top, int right, int bottom);
     void DrawEllipse(int left, int top, int right, int bottom);
@@ -34,19 +33,16 @@ public:
     void CellAt(int left, int top, int right, int bottom, int rows, int cols, int x, int y);
     void CellRect(int left, int top, int right, int bottom, int rows, int cols, int row,
                   int column);
-    void DrawSprite(HWND window, int x, int y, const char* imageFile, const char* maskFile, int w,
-                    int h);
+    void DrawSprite(int x, int y, const char* imageFile, const char* maskFile, int w, int h);
 
-    // The back buffer (null before Init); for tests and snapshots.
-    const QImage* BackBuffer() const { return backBuffer; }
+    // The back buffer (a null image before Init).
+    const QImage& BackBuffer() const { return backBuffer; }
 
     // Results of CellAt (column, row) and CellRect (left, top, right, bottom).
     int ans[4] = {0, 0, 0, 0};
 
 private:
-    PAINTSTRUCT paintRecord = {};
-    HDC windowDc = nullptr;
-    QImage* backBuffer = nullptr; // lives as long as the process, like the Canvas
+    QImage backBuffer;
     int width = kCanvasWidth;
     int height = kCanvasHeight;
     // Colour components are kept as their low 8 bits.
@@ -56,5 +52,3 @@ private:
     int penWidth = 1;
     int brushR = 255, brushG = 0, brushB = 0;
 };
-
-extern Canvas g_canvas;

@@ -4,7 +4,7 @@
 // end. Cells are numbered from 1 and hold start < p <= start + step. The walk
 // is done in closed form on 64 bits, so no input can make it long or
 // overflow, and a grid whose count or step is below 1 has no cells at all.
-#include "canvas.h"
+#include "display/canvas.h"
 
 #include <algorithm>
 #include <climits>
@@ -71,7 +71,7 @@ void ForEachLine(const GridAxis& axis, std::int64_t low, std::int64_t high, Draw
 void Canvas::DrawGrid(int left, int top, int right, int bottom, int rows, int cols) {
     const GridAxis vertical = AxisOf(top, bottom, rows);
     const GridAxis horizontal = AxisOf(left, right, cols);
-    if (!backBuffer || !HasCells(vertical, horizontal))
+    if (backBuffer.isNull() || !HasCells(vertical, horizontal))
         return;
     // A line this far outside the buffer cannot reach into it.
     const std::int64_t reach = penWidth + 1;

@@ -1,7 +1,7 @@
 // Masked pictures: a mask (white where the picture is, black elsewhere) is
 // ORed onto the back buffer, then the picture (on white) is ANDed over it,
 // so the buffer shows through wherever the mask is black.
-#include "canvas.h"
+#include "display/canvas.h"
 
 #include <QImage>
 #include <QPainter>
@@ -18,9 +18,8 @@ QImage LoadBitmap(const char* path) {
 
 } // namespace
 
-void Canvas::DrawSprite(HWND, int x, int y, const char* imageFile, const char* maskFile, int w,
-                        int h) {
-    if (!backBuffer || !imageFile || !maskFile || w < 1 || h < 1)
+void Canvas::DrawSprite(int x, int y, const char* imageFile, const char* maskFile, int w, int h) {
+    if (backBuffer.isNull() || !imageFile || !maskFile || w < 1 || h < 1)
         return;
     const QImage image = LoadBitmap(imageFile);
     const QImage mask = LoadBitmap(maskFile);
@@ -29,7 +28,7 @@ void Canvas::DrawSprite(HWND, int x, int y, const char* imageFile, const char* m
     // The painter scales while it draws (nearest pixel), so a huge w x h
     // costs no memory beyond the buffer.
     const QRectF target(x, y, w, h);
-    QPainter painter(backBuffer);
+    QPainter painter(&backBuffer);
     painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
     painter.drawImage(target, mask);
     painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);

@@ -2,7 +2,7 @@
 // silently: what does not decode becomes U+FFFD. Encoding stops before the
 // first character that would pass the byte limit, so a double-byte
 // character is never cut in half.
-#include "cp932.h"
+#include "display/cp932.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,5 +1,5 @@
 // Chooses and sizes the font of Canvas::PutText.
-#include "text_font.h"
+#include "display/text_font.h"
 
 #include <QFontMetricsF>
 #include <QStringList>

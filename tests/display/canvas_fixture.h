@@ -1,8 +1,8 @@
-// What the Canvas tests share: the global Canvas reset to a small black
-// buffer before each test, and pixel helpers.
+// What the Canvas tests share: a Canvas with a small black buffer, and
+// pixel helpers.
 #pragma once
 
-#include "canvas.h"
+#include "display/canvas.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -12,12 +12,12 @@ protected:
     static constexpr int kWidth = 80;
     static constexpr int kHeight = 48;
 
-    // The global Canvas, because its back buffer is never freed: Init
-    // reuses it, so resetting leaks nothing.
-    void SetUp() override { g_canvas.Init(nullptr, kWidth, kHeight); }
+    void SetUp() override { canvas.Init(kWidth, kHeight); }
 
-    static const QImage& Buffer() { return *g_canvas.BackBuffer(); }
-    static QRgb Pixel(int x, int y) { return Buffer().pixel(x, y); }
+    const QImage& Buffer() const { return canvas.BackBuffer(); }
+    QRgb Pixel(int x, int y) const { return Buffer().pixel(x, y); }
+
+    Canvas canvas;
 };
 
 // Colours as the back buffer holds them (opaque 32-bit).

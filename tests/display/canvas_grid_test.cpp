@@ -1,5 +1,5 @@
 // The Canvas's grid: cell lookup, cell boxes, grid lines and hit tests.
-#include "canvas_fixture.h"
+#include "display/canvas_fixture.h"
 
 #include <array>
 #include <climits>
@@ -32,9 +32,9 @@ int WalkedCellNumber(int start, int end, int count, int p) {
     return 0;
 }
 
-bool RowIsRed(int y, int fromX, int toX) {
+bool RowIsRed(const QImage& image, int y, int fromX, int toX) {
     for (int x = fromX; x <= toX; ++x)
-        if (g_canvas.BackBuffer()->pixel(x, y) != kRed)
+        if (image.pixel(x, y) != kRed)
             return false;
     return true;
 }
@@ -98,31 +98,31 @@ TEST(CanvasGrid, HitTestIncludesEdgesAndCorners) {
 }
 
 TEST_F(CanvasTest, GridLinesStartEveryStepUpToTheEdge) {
-    g_canvas.SetPen(1, 255, 0, 0);
-    g_canvas.DrawGrid(0, 0, 10, 10, 3, 3);
+    canvas.SetPen(1, 255, 0, 0);
+    canvas.DrawGrid(0, 0, 10, 10, 3, 3);
     for (int at : {0, 3, 6, 9}) {
-        EXPECT_TRUE(RowIsRed(at, 0, 10)) << "line at y " << at;
+        EXPECT_TRUE(RowIsRed(Buffer(), at, 0, 10)) << "line at y " << at;
         EXPECT_EQ(Pixel(at, 10), kRed) << "vertical line at x " << at;
     }
     for (int x : {1, 2, 4, 10})
         EXPECT_EQ(Pixel(x, 10), kBlack) << "no line at y 10, x " << x;
-    g_canvas.DrawGrid(20, 0, 50, 30, 3, 3);
-    EXPECT_TRUE(RowIsRed(30, 20, 50)) << "an even span closes on its edge";
+    canvas.DrawGrid(20, 0, 50, 30, 3, 3);
+    EXPECT_TRUE(RowIsRed(Buffer(), 30, 20, 50)) << "an even span closes on its edge";
     EXPECT_EQ(Pixel(50, 15), kRed);
     EXPECT_EQ(Pixel(51, 15), kBlack);
 }
 
 TEST_F(CanvasTest, DegenerateGridsDrawNothingAndHugeOnesOnlyWhatShows) {
     const QImage before = Buffer();
-    g_canvas.SetPen(1, 255, 0, 0);
-    g_canvas.DrawGrid(0, 0, 40, 40, 0, 4);
-    g_canvas.DrawGrid(0, 0, 40, 40, 4, 0);
-    g_canvas.DrawGrid(0, 0, 3, 40, 4, 4);
-    g_canvas.DrawGrid(0, 0, 40, 40, -2, -2);
+    canvas.SetPen(1, 255, 0, 0);
+    canvas.DrawGrid(0, 0, 40, 40, 0, 4);
+    canvas.DrawGrid(0, 0, 40, 40, 4, 0);
+    canvas.DrawGrid(0, 0, 3, 40, 4, 4);
+    canvas.DrawGrid(0, 0, 40, 40, -2, -2);
     EXPECT_EQ(Buffer(), before);
     // Step 2 from an even start: lines on every even row and column.
-    g_canvas.DrawGrid(INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX, INT_MAX);
-    EXPECT_TRUE(RowIsRed(0, 0, kWidth - 1));
-    EXPECT_TRUE(RowIsRed(2, 0, kWidth - 1));
+    canvas.DrawGrid(INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX, INT_MAX);
+    EXPECT_TRUE(RowIsRed(Buffer(), 0, 0, kWidth - 1));
+    EXPECT_TRUE(RowIsRed(Buffer(), 2, 0, kWidth - 1));
     EXPECT_EQ(Pixel(1, 1), kBlack);
 }

@@ -1,8 +1,8 @@
 // Writes a PNG of a canvas holding a few results lines (8-pixel yellow text
 // on black, Japanese included), to look at the text by eye:
 //     canvas_snapshot OUT.png
-#include "canvas.h"
-#include "cp932.h"
+#include "display/canvas.h"
+#include "display/cp932.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -17,7 +17,7 @@ constexpr int kSnapshotHeight = 60;
 // "スタートページ" (start page) in code page 932.
 const char kStartPage[] = "\x83\x58\x83\x5e\x81\x5b\x83\x67\x83\x79\x81\x5b\x83\x57";
 
-void DrawResultsLines() {
+void DrawResultsLines(Canvas& canvas) {
     const std::string lines[] = {
         std::string("0: URL:http://example.com/ TITLE:Example Domain KEY:") + kStartPage,
         "2: URL:http://example.com/about TITLE:" + Utf8ToCp932("会社概要 | Example", 200) +
@@ -28,10 +28,10 @@ void DrawResultsLines() {
         "5: URL:http://example.net/a-very-long-address/that/runs/past/the/right/edge/of/the/"
         "canvas/and/is/clipped/there TITLE: KEY:",
     };
-    g_canvas.SetTextStyle(8, 255, 255, 0);
+    canvas.SetTextStyle(8, 255, 255, 0);
     int row = 0;
     for (const std::string& line : lines)
-        g_canvas.PutText(10, row++ * 8 + 10, line.c_str());
+        canvas.PutText(10, row++ * 8 + 10, line.c_str());
 }
 
 } // namespace
@@ -43,9 +43,10 @@ int main(int argc, char** argv) {
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    g_canvas.Init(nullptr, kSnapshotWidth, kSnapshotHeight);
-    DrawResultsLines();
-    if (!g_canvas.BackBuffer()->save(QString::fromLocal8Bit(argv[1]), "PNG")) {
+    Canvas canvas;
+    canvas.Init(kSnapshotWidth, kSnapshotHeight);
+    DrawResultsLines(canvas);
+    if (!canvas.BackBuffer().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
         return 1;
     }

@@ -1,5 +1,5 @@
 // Canvas::DrawSprite: (buffer OR mask) AND image, scaled, from bitmap files.
-#include "canvas_fixture.h"
+#include "display/canvas_fixture.h"
 
 #include <QTemporaryDir>
 
@@ -22,9 +22,9 @@ protected:
     void SetUp() override {
         CanvasTest::SetUp();
         ASSERT_TRUE(dir.isValid());
-        g_canvas.SetPen(1, 0x12, 0x34, 0x56);
-        g_canvas.SetBrush(0x12, 0x34, 0x56);
-        g_canvas.DrawRect(0, 0, kWidth, kHeight);
+        canvas.SetPen(1, 0x12, 0x34, 0x56);
+        canvas.SetBrush(0x12, 0x34, 0x56);
+        canvas.DrawRect(0, 0, kWidth, kHeight);
         mask = WriteBitmap(dir, "mask.bmp", {0xffffffff, 0xff000000, 0xff0f0f0f, 0xfff0a000});
         image = WriteBitmap(dir, "image.bmp", {0xffff0000, 0xffffffff, 0xff3c3c3c, 0xff5a5aff});
     }
@@ -37,7 +37,7 @@ protected:
 } // namespace
 
 TEST_F(SpriteTest, ShowsBufferOrMaskAndImageScaledToTheBox) {
-    g_canvas.DrawSprite(nullptr, 8, 8, image.c_str(), mask.c_str(), 16, 16);
+    canvas.DrawSprite(8, 8, image.c_str(), mask.c_str(), 16, 16);
     const QRgb masks[] = {0xffffffff, 0xff000000, 0xff0f0f0f, 0xfff0a000};
     const QRgb images[] = {0xffff0000, 0xffffffff, 0xff3c3c3c, 0xff5a5aff};
     for (int i = 0; i < 4; ++i) {
@@ -54,14 +54,14 @@ TEST_F(SpriteTest, ShowsBufferOrMaskAndImageScaledToTheBox) {
 TEST_F(SpriteTest, AFileThatDoesNotLoadDrawsNothing) {
     const QImage before = Buffer();
     const std::string missing = dir.filePath("missing.bmp").toStdString();
-    g_canvas.DrawSprite(nullptr, 0, 0, missing.c_str(), mask.c_str(), 16, 16);
-    g_canvas.DrawSprite(nullptr, 0, 0, image.c_str(), missing.c_str(), 16, 16);
-    g_canvas.DrawSprite(nullptr, 0, 0, image.c_str(), nullptr, 16, 16);
-    g_canvas.DrawSprite(nullptr, 0, 0, image.c_str(), mask.c_str(), 0, 16);
+    canvas.DrawSprite(0, 0, missing.c_str(), mask.c_str(), 16, 16);
+    canvas.DrawSprite(0, 0, image.c_str(), missing.c_str(), 16, 16);
+    canvas.DrawSprite(0, 0, image.c_str(), nullptr, 16, 16);
+    canvas.DrawSprite(0, 0, image.c_str(), mask.c_str(), 0, 16);
     EXPECT_EQ(Buffer(), before);
 }
 
 TEST_F(SpriteTest, HugeSpritesAreClipped) {
-    g_canvas.DrawSprite(nullptr, -1000000, -1000000, image.c_str(), mask.c_str(), INT_MAX, INT_MAX);
+    canvas.DrawSprite(-1000000, -1000000, image.c_str(), mask.c_str(), INT_MAX, INT_MAX);
     EXPECT_EQ(Pixel(0, 0), (kBackground | 0xffffffff) & 0xffff0000);
 }

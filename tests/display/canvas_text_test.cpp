@@ -1,7 +1,7 @@
 // Canvas::PutText: placement in its cell, colour, transparency, clipping,
 // the font and code page 932 text.
-#include "canvas_fixture.h"
-#include "text_font.h"
+#include "display/canvas_fixture.h"
+#include "display/text_font.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -28,12 +28,13 @@ bool IsBlend(QRgb pixel, QRgb background, QRgb ink) {
 // Text at (x, y) of the given cell height, at most a full em per byte wide:
 // counts the pixels it changed, and fails the test for a changed pixel
 // outside that box or one that is no blend of background and ink.
-int CountInk(int x, int y, const char* text, int height, QRgb background, QRgb ink) {
+int CountInk(const QImage& image, int x, int y, const char* text, int height, QRgb background,
+             QRgb ink) {
     const int right = x + static_cast<int>(std::strlen(text)) * height;
     int changed = 0;
-    for (int py = 0; py < g_canvas.BackBuffer()->height(); ++py)
-        for (int px = 0; px < g_canvas.BackBuffer()->width(); ++px) {
-            const QRgb pixel = g_canvas.BackBuffer()->pixel(px, py);
+    for (int py = 0; py < image.height(); ++py)
+        for (int px = 0; px < image.width(); ++px) {
+            const QRgb pixel = image.pixel(px, py);
             if (pixel == background)
                 continue;
             ++changed;
@@ -52,37 +53,37 @@ TEST_F(CanvasTest, TextStaysInItsCellAndKeepsTheBackground) {
     for (QRgb background : {kBlack, kWhite})
         for (int height : {8, 9, 12, 15, 24, 31}) {
             SCOPED_TRACE(testing::Message() << "height " << height << " on " << background);
-            background == kBlack ? g_canvas.ClearBlack() : g_canvas.ClearWhite();
-            g_canvas.SetTextStyle(height, 255, 255, 0);
-            g_canvas.PutText(10, 10, text);
-            EXPECT_GT(CountInk(10, 10, text, height, background, kYellow), height * 3);
+            background == kBlack ? canvas.ClearBlack() : canvas.ClearWhite();
+            canvas.SetTextStyle(height, 255, 255, 0);
+            canvas.PutText(10, 10, text);
+            EXPECT_GT(CountInk(Buffer(), 10, 10, text, height, background, kYellow), height * 3);
         }
 }
 
 TEST_F(CanvasTest, TextColourKeepsItsLowEightBits) {
-    g_canvas.SetTextStyle(8, 256 + 255, -1, 256);
-    g_canvas.PutText(10, 10, "Hello");
-    EXPECT_GT(CountInk(10, 10, "Hello", 8, kBlack, kYellow), 10);
+    canvas.SetTextStyle(8, 256 + 255, -1, 256);
+    canvas.PutText(10, 10, "Hello");
+    EXPECT_GT(CountInk(Buffer(), 10, 10, "Hello", 8, kBlack, kYellow), 10);
 }
 
 TEST_F(CanvasTest, TextPastTheEdgeIsClippedAndOddHeightsDrawNothing) {
-    g_canvas.SetTextStyle(20, 255, 255, 0);
-    g_canvas.PutText(kWidth - 12, kHeight - 10, "WWWWWWWWWWWWWWWWWWWWWWWW");
-    EXPECT_GT(CountInk(kWidth - 12, kHeight - 10, "WWWWWWWWWWWWWWWWWWWWWWWW", 20, kBlack, kYellow),
+    canvas.SetTextStyle(20, 255, 255, 0);
+    canvas.PutText(kWidth - 12, kHeight - 10, "WWWWWWWWWWWWWWWWWWWWWWWW");
+    EXPECT_GT(CountInk(Buffer(), kWidth - 12, kHeight - 10, "WWWWWWWWWWWWWWWWWWWWWWWW", 20, kBlack, kYellow),
               0);
-    g_canvas.ClearBlack();
-    g_canvas.PutText(INT_MIN, INT_MAX, "W");
+    canvas.ClearBlack();
+    canvas.PutText(INT_MIN, INT_MAX, "W");
     for (int height : {0, -8, INT_MIN}) {
-        g_canvas.SetTextStyle(height, 255, 255, 0);
-        g_canvas.PutText(10, 10, "Hello");
+        canvas.SetTextStyle(height, 255, 255, 0);
+        canvas.PutText(10, 10, "Hello");
     }
-    EXPECT_EQ(CountInk(0, 0, "", 0, kBlack, kYellow), 0);
+    EXPECT_EQ(CountInk(Buffer(), 0, 0, "", 0, kBlack, kYellow), 0);
 }
 
 TEST_F(CanvasTest, JapaneseTextDrawsDistinctGlyphs) {
-    g_canvas.SetTextStyle(16, 255, 255, 0);
-    g_canvas.PutText(0, 0, kStartPage);
-    EXPECT_GT(CountInk(0, 0, kStartPage, 16, kBlack, kYellow), 100);
+    canvas.SetTextStyle(16, 255, 255, 0);
+    canvas.PutText(0, 0, kStartPage);
+    EXPECT_GT(CountInk(Buffer(), 0, 0, kStartPage, 16, kBlack, kYellow), 100);
     // Missing glyphs would all be the same box: "ス" and "タ" must differ.
     EXPECT_NE(Buffer().copy(0, 0, 16, 16), Buffer().copy(16, 0, 16, 16));
 }

@@ -1,5 +1,5 @@
 // Code page 932 to and from UTF-8.
-#include "cp932.h"
+#include "display/cp932.h"
 
 #include <gtest/gtest.h>
 
