@@ -1,26 +1,24 @@
-// The About dialog: name, version and maker; OK, Escape or the close button
-// end it.
-#include "about_dialog.h"
+// The About dialog's layout, in dialog units.
+#include "shell/about_dialog.h"
 
-#include "window.h"
+#include "shell/dialog_units.h"
 
-namespace {
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 
-INT_PTR OnCommand(HWND dialog, WORD command) {
-    if (command == IDOK || command == IDCANCEL)
-        EndDialog(dialog, command);
-    return TRUE;
-}
-
-} // namespace
-
-INT_PTR AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return TRUE; // focus on the OK button
-    case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam));
-    default:
-        return FALSE;
-    }
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+    const DialogUnits units = SetUpDialog(*this, QStringLiteral("バージョン情報"), 190, 62);
+    auto* icon = new QLabel(this);
+    const QRect iconArea = units.ToPixels(14, 14, 21, 20);
+    icon->setPixmap(QApplication::windowIcon().pixmap(iconArea.size()));
+    icon->setGeometry(iconArea);
+    auto* name = new QLabel(QStringLiteral("Torvesk バージョン " TORVESK_VERSION), this);
+    name->setGeometry(units.ToPixels(42, 14, 140, 8));
+    auto* makers = new QLabel(QStringLiteral("Copyright (C) the Torvesk authors"), this);
+    makers->setGeometry(units.ToPixels(42, 26, 140, 8));
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setGeometry(units.ToPixels(133, 41, 50, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }

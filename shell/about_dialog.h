@@ -1,6 +1,11 @@
-// The About dialog's procedure: an OK button and nothing else.
+// The About dialog: the program's icon, name and version, and its makers.
 #pragma once
 
-#include "win_types.h"
+#include <QDialog>
 
-INT_PTR AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+class AboutDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit AboutDialog(QWidget* parent);
+};

@@ -1,9 +1,16 @@
-// Torvesk's main: the platform's start-up, then the entry function with the
-// program's resources.
-#include "app_main.h"
-#include "resources.h"
-#include "startup.h"
+// Torvesk's main: the application, then the main window, whose start
+// dialog comes first.
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QStyle>
+
+#include <ctime>
 
 int main(int argc, char** argv) {
-    return RunWindowsProgram(argc, argv, &g_module, SW_SHOWDEFAULT, AppMain);
+    QApplication application(argc, argv);
+    application.setWindowIcon(application.style()->standardIcon(QStyle::SP_DesktopIcon));
+    MainWindow window(static_cast<std::uint32_t>(std::time(nullptr)));
+    window.show();
+    return application.exec();
 }

@@ -1,125 +1,71 @@
-// The main window's class, creation and procedure.
-#include "main_window.h"
+// The main window's menus, dialogs, painting of results and closing.
+#include "shell/main_window.h"
 
-#include "about_dialog.h"
-#include "canvas.h"
-#include "crawl_step.h"
-#include "resources.h"
-#include "start_dialog.h"
+#include "display/results_screen.h"
+#include "shell/about_dialog.h"
+#include "shell/results_view.h"
+#include "shell/start_dialog.h"
 
-ShellState g_shell;
-WNDCLASSEXA wc;
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 
-namespace {
-
-void ShowStartDialog(HWND window) {
-    DialogBoxParamA(g_shell.instance, MAKEINTRESOURCEA(ID_DIALOG_START), window, StartDialogProc,
-                    0);
+MainWindow::MainWindow(std::uint32_t seed) : runner_(this), view_(new ResultsView(canvas_, this)) {
+    setWindowTitle(QStringLiteral("Torvesk"));
+    setCentralWidget(view_);
+    createMenus();
+    connect(&runner_, &CrawlRunner::lineReady, this, &MainWindow::drawResultsLine);
+    canvas_.Init(kCanvasWidth, kCanvasHeight);
+    runner_.crawler().CrawlInit(seed);
+    showStartDialog();
+    runner_.StartTimer();
 }
 
-void ShowAboutDialog(HWND window) {
-    DialogBoxParamA(g_shell.instance, MAKEINTRESOURCEA(ID_DIALOG_ABOUT), window, AboutDialogProc,
-                    0);
+void MainWindow::createMenus() {
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("メニュー"));
+    menu->addAction(QStringLiteral("再設定"), this, &MainWindow::showStartDialog);
+    menu->addAction(QStringLiteral("解析スタート"), &runner_, &CrawlRunner::StartCrawl);
+    menu->addAction(QStringLiteral("アプリケーションの終了(&X)"), this, &QWidget::close);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
+    help->addAction(QStringLiteral("バージョン情報 ...(&A)"), this, &MainWindow::showAboutDialog);
 }
 
-// The order matters: the Canvas exists before the first paint, the dialog
-// shows the default URL, and ticks start only once the dialog has closed.
-LRESULT OnCreate(HWND window) {
-    g_canvas.Init(window, kCanvasWidth, kCanvasHeight);
-    CrawlInit();
-    ShowStartDialog(window);
-    SetTimer(window, ID_TIMER_CRAWL, kCrawlPeriodMs, nullptr);
-    return 0;
+// Steps go on while the dialog is open; closing it, by any button, stores
+// the field's text.
+void MainWindow::showStartDialog() {
+    StartDialog dialog(runner_.crawler().currentUrl(), this);
+    dialog.exec();
+    runner_.crawler().SetCurrentUrl(dialog.UrlBytes());
 }
 
-LRESULT OnDestroy() {
-    PostQuitMessage(0);
-    return 0;
+void MainWindow::showAboutDialog() {
+    AboutDialog dialog(this);
+    dialog.exec();
 }
 
-LRESULT OnPaint(HWND window) {
-    g_canvas.Paint(window);
-    return 0;
+// The buttons read in Japanese whatever the desktop's language, like the
+// rest of the interface.
+bool MainWindow::askToQuit() {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"),
+                    QStringLiteral("終了してもよろしいですか"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
 }
 
-LRESULT OnClose(HWND window) {
-    if (MessageBoxA(window, kQuitQuestion, kQuitCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
-        DestroyWindow(window);
-    return 0;
-}
-
-LRESULT OnCommand(HWND window, WORD command) {
-    switch (command) {
-    case ID_MENU_EXIT:
-        SendMessageA(window, WM_CLOSE, 0, 0);
-        break;
-    case ID_MENU_START:
-        StartCrawl(window);
-        break;
-    case ID_MENU_RESET:
-        ShowStartDialog(window);
-        break;
-    case ID_MENU_ABOUT:
-        ShowAboutDialog(window);
-        break;
-    default:
-        break;
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!askToQuit()) {
+        event->ignore();
+        return;
     }
-    return 0;
+    runner_.CancelFetch();
+    event->accept();
 }
 
-LRESULT OnTimer(HWND window) {
-    CrawlTick(window);
-    return 0;
-}
-
-} // namespace
-
-ATOM RegisterMainClass(HINSTANCE instance) {
-    wc.cbSize = sizeof(WNDCLASSEXA);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainWndProc;
-    wc.cbClsExtra = 0;
-    wc.cbWndExtra = 0;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszMenuName = MAKEINTRESOURCEA(ID_MENU_MAIN);
-    wc.lpszClassName = kMainClassName;
-    wc.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
-    return RegisterClassExA(&wc);
-}
-
-BOOL CreateMainWindow(HINSTANCE instance, int showCommand) {
-    HWND window = CreateWindowExA(0, kMainClassName, kMainWindowTitle, WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  nullptr, nullptr, instance, nullptr);
-    if (!window)
-        return FALSE;
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
-    g_shell.mainWindow = window;
-    return TRUE;
-}
-
-LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        return OnCreate(window);
-    case WM_DESTROY:
-        return OnDestroy();
-    case WM_PAINT:
-        return OnPaint(window);
-    case WM_CLOSE:
-        return OnClose(window);
-    case WM_COMMAND:
-        return OnCommand(window, LOWORD(wParam));
-    case WM_TIMER:
-        return OnTimer(window);
-    case WM_LBUTTONDOWN:
-        return 0; // a click does nothing
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
+void MainWindow::drawResultsLine(const ResultsLine& line) {
+    ShowResultsLine(canvas_, line.row, line.clearsScreen, line.text.c_str());
+    view_->update();
 }

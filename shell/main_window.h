@@ -1,25 +1,36 @@
-// The main window: its class, its creation and its window procedure, which
-// turns menu commands, timer ticks, paints and closing into calls of the
-// crawl engine and the Canvas.
+// The main window: the menu, the results screen, the crawl it drives, and
+// the question before quitting.
 #pragma once
 
-#include "window.h"
+#include "display/canvas.h"
+#include "shell/crawl_runner.h"
 
-constexpr const char kMainClassName[] = "zize02";
-constexpr const char kMainWindowTitle[] = "Torvesk";
+#include <QMainWindow>
 
-// The handles the shell keeps once known.
-struct ShellState {
-    HINSTANCE instance;
-    HWND mainWindow;
+#include <cstdint>
+
+class ResultsView;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Makes the Canvas, seeds the crawl and sets the default URL, asks for
+    // the start URL, then starts the tick: the user meets the start dialog
+    // before the window is shown.
+    explicit MainWindow(std::uint32_t seed);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createMenus();
+    void showStartDialog();
+    void showAboutDialog();
+    bool askToQuit();
+    void drawResultsLine(const ResultsLine& line);
+
+    Canvas canvas_;
+    CrawlRunner runner_; // a child, so tests can find it
+    ResultsView* view_;
 };
-
-extern ShellState g_shell;
-extern WNDCLASSEXA wc;
-
-// The class atom, 0 on failure.
-ATOM RegisterMainClass(HINSTANCE instance);
-// Creates (running WM_CREATE), shows and updates the main window; 1 on
-// success, 0 on failure.
-BOOL CreateMainWindow(HINSTANCE instance, int showCommand);
-LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

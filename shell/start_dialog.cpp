@@ -1,35 +1,31 @@
-// The start dialog: the one place the user edits the current URL.
-#include "start_dialog.h"
+// The start dialog's layout (in dialog units) and its text in bytes.
+#include "shell/start_dialog.h"
 
-#include "crawl_state.h"
-#include "resources.h"
-#include "window.h"
+#include "display/cp932.h"
+#include "engine/crawler.h"
+#include "shell/dialog_units.h"
 
-namespace {
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 
-INT_PTR OnInitDialog(HWND dialog) {
-    SetDlgItemTextA(dialog, ID_EDIT_URL, g_crawlState.currentUrl);
-    return FALSE; // leave the focus where the platform puts it
+StartDialog::StartDialog(const std::string& url, QWidget* parent) : QDialog(parent) {
+    const DialogUnits units = SetUpDialog(*this, QStringLiteral("スタート"), 303, 103);
+    // Created in tab order: OK, Cancel, the field.
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setGeometry(units.ToPixels(75, 82, 50, 14));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    cancel->setGeometry(units.ToPixels(169, 82, 50, 14));
+    urlField_ = new QLineEdit(QString::fromStdString(Cp932ToUtf8(url.data(), url.size())), this);
+    urlField_->setGeometry(units.ToPixels(49, 13, 235, 14));
+    auto* label = new QLabel(QStringLiteral("初期URL"), this);
+    label->setGeometry(units.ToPixels(15, 16, 30, 8));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ok->setFocus();
 }
 
-// Cancel stores the text too: the dialog only ever edits the URL.
-INT_PTR OnCommand(HWND dialog, WORD command) {
-    if (command != IDOK && command != IDCANCEL)
-        return FALSE;
-    GetDlgItemTextA(dialog, ID_EDIT_URL, g_crawlState.currentUrl, kUrlCapacity);
-    EndDialog(dialog, command);
-    return FALSE;
-}
-
-} // namespace
-
-INT_PTR StartDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(dialog);
-    case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam));
-    default:
-        return FALSE;
-    }
+std::string StartDialog::UrlBytes() const {
+    return Utf8ToCp932(urlField_->text().toStdString(), kUrlCapacity - 1);
 }

@@ -1,32 +1,27 @@
-// The main window's message table, row by row, driven through the shell's
-// own procedure and menus.
-#include "canvas.h"
-#include "crawl_state.h"
-#include "crawl_step.h"
-#include "link_table.h"
-#include "main_window.h"
-#include "resources.h"
-#include "shell_fixture.h"
-#include "ui_driver.h"
+// The main window: the start-up order, the menu, painting, the results on
+// screen, the quit question, and what does nothing.
+#include "display/canvas.h"
+#include "shell/shell_fixture.h"
+#include "shell/ui_driver.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include <cstring>
 #include <memory>
 
 namespace {
 
-QStringList MenuTexts(QMainWindow* frame) {
+QStringList MenuTexts(QMainWindow& frame) {
     QStringList texts;
-    for (QAction* menu : frame->menuBar()->actions()) {
+    for (QAction* menu : frame.menuBar()->actions()) {
         texts << menu->text();
         for (QAction* entry : menu->menu()->actions())
             texts << "  " + entry->text();
@@ -34,126 +29,144 @@ QStringList MenuTexts(QMainWindow* frame) {
     return texts;
 }
 
-// Answers the quit question; shown becomes "caption: text".
+// Answers the quit question; shown becomes what it showed.
 void AnswerQuitQuestion(QString& shown, QMessageBox::StandardButton answer) {
     WhenModalShows([&shown, answer](QWidget* widget) {
         auto* box = qobject_cast<QMessageBox*>(widget);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->icon(), QMessageBox::Question);
-        EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
-        shown = box->windowTitle() + ": " + box->text();
+        shown = box->windowTitle() + ": " + box->text() + " [" +
+                box->button(QMessageBox::Yes)->text() + "|" + box->button(QMessageBox::No)->text() +
+                "] default " + box->defaultButton()->text();
         box->button(answer)->click();
     });
 }
 
+const QString kQuestionShown = "確認: 終了してもよろしいですか [はい(&Y)|いいえ(&N)] default はい(&Y)";
+
+QMainWindow* HiddenMainWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* frame = qobject_cast<QMainWindow*>(widget))
+            return frame;
+    return nullptr;
+}
+
 } // namespace
 
-TEST_F(ShellTest, CreationPreparesCanvasAndUrlThenAsksThenStartsTheTimer) {
+// Canvas and default URL before the dialog, the dialog before the window,
+// the tick only after the dialog: a step due while it is open waits.
+TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
     bool dialogSeen = false;
     WhenModalShows([&](QWidget* dialog) {
         dialogSeen = true;
         EXPECT_EQ(UrlField(dialog)->text().toStdString(), kDefaultInitialUrl);
-        EXPECT_EQ(MainFrame(), nullptr) << "the main window showed before the start dialog";
-        ASSERT_NE(g_canvas.BackBuffer(), nullptr);
-        EXPECT_EQ(g_canvas.BackBuffer()->size(), QSize(kCanvasWidth, kCanvasHeight));
-        // A step is due: a running timer would take it while the dialog is open.
-        g_crawlState.stepDone = 1;
-        PushLink(site.Url("/b/").c_str(), "B");
+        EXPECT_TRUE(dialog->focusWidget() && dialog->focusWidget()->inherits("QPushButton") &&
+                    static_cast<QPushButton*>(dialog->focusWidget())->text() == "OK");
+        QMainWindow* frame = HiddenMainWindow();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_FALSE(frame->isVisible()) << "the main window showed before the start dialog";
+        Crawler& crawler = frame->findChild<CrawlRunner*>()->crawler();
+        crawler.SetCurrentUrl(site.Url("/"));
+        frame->findChild<CrawlRunner*>()->StartCrawl();
         auto opened = std::make_shared<QElapsedTimer>();
         opened->start();
-        WhenTrue([opened] { return opened->elapsed() > 300; },
+        WhenTrue([&crawler, opened] { return crawler.stepDone() && opened->elapsed() > 400; },
                  [&, dialog] {
-                     EXPECT_EQ(PagesFetched(), 0) << "the timer ran before the dialog closed";
-                     ClickButton(dialog, IDOK);
+                     EXPECT_EQ(PagesFetched(), 1) << "the timer ran before the dialog closed";
+                     UrlField(dialog)->setText(QString::fromStdString(site.Url("/")));
+                     ClickButton(dialog, "OK");
                  });
     });
-    ASSERT_TRUE(CreateMainWindow(&g_module, SW_SHOW));
+    window = std::make_unique<MainWindow>(kSeed);
+    window->show();
     EXPECT_TRUE(dialogSeen);
-    ASSERT_NE(MainFrame(), nullptr);
-    EXPECT_EQ(MainFrame()->windowTitle(), "Torvesk");
-    EXPECT_TRUE(PumpUntil([&] { return PagesFetched() == 1; })) << "no tick after the dialog";
-    EXPECT_EQ(site.RequestedPaths().front(), "/b/");
+    EXPECT_EQ(window->windowTitle(), "Torvesk");
+    EXPECT_TRUE(PumpUntil([&] { return PagesFetched() == 2; })) << "no tick after the dialog";
 }
 
-TEST_F(ShellTest, MenuHoldsTheEntriesAndChoosingOnePostsItsCommand) {
-    CreateMainWindowPastDialog();
-    QStringList expected = {"メニュー",       "  再設定",
-                            "  解析スタート", "  アプリケーションの終了(&X)",
-                            "ヘルプ",         "  バージョン情報 ...(&A)"};
-    EXPECT_EQ(MenuTexts(MainFrame()), expected);
+TEST_F(ShellTest, MenuHoldsTheEntriesAndStartCrawlsTheCurrentUrl) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    const QStringList expected = {"メニュー",       "  再設定",
+                                  "  解析スタート", "  アプリケーションの終了(&X)",
+                                  "ヘルプ",         "  バージョン情報 ...(&A)"};
+    EXPECT_EQ(MenuTexts(frame), expected);
 
-    AimAtSite();
-    ChooseMenuEntry(MainFrame(), "解析スタート");
-    EXPECT_EQ(PagesFetched(), 0) << "the command must come from the message loop";
-    ASSERT_TRUE(PumpUntil([&] { return PagesFetched() >= 1; }));
+    AimAtSite(frame);
+    ChooseMenuEntry(&frame, "解析スタート");
+    ASSERT_TRUE(PumpUntil([&] { return LoggedRecords() >= 2; }));
     EXPECT_EQ(site.RequestedPaths().front(), "/");
 }
 
-TEST_F(ShellTest, PaintCopiesTheBackBufferAndLeavesTheRestWhite) {
-    CreateMainWindowPastDialog();
-    QWidget* client = MainFrame()->centralWidget();
-    MainFrame()->resize(kCanvasWidth + 100, kCanvasHeight + 100 + MainFrame()->menuBar()->height());
+TEST_F(ShellTest, PaintShowsTheCanvasAndWhiteBeyondIt) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    QWidget* client = frame.centralWidget();
+    frame.resize(kCanvasWidth + 100, kCanvasHeight + 100 + frame.menuBar()->height());
     ASSERT_GT(client->width(), kCanvasWidth);
     ASSERT_GT(client->height(), kCanvasHeight);
 
-    QImage shown = client->grab().toImage();
+    const QImage shown = client->grab().toImage();
     EXPECT_EQ(shown.pixelColor(5, 5), QColor(Qt::black));
     EXPECT_EQ(shown.pixelColor(kCanvasWidth - 1, kCanvasHeight - 1), QColor(Qt::black));
     EXPECT_EQ(shown.pixelColor(kCanvasWidth + 5, 5), QColor(Qt::white));
     EXPECT_EQ(shown.pixelColor(5, kCanvasHeight + 5), QColor(Qt::white));
 }
 
-TEST_F(ShellTest, StartCommandCrawlsTheCurrentUrlAndEveryTickTakesTheNextStep) {
-    HWND window = CreateMainWindowPastDialog();
-    AimAtSite();
-    EXPECT_EQ(SendMessageA(window, WM_COMMAND, ID_MENU_START, 0), 0);
-    EXPECT_EQ(site.RequestedPaths(), std::vector<std::string>{"/"});
-    EXPECT_EQ(LoggedRecords(), 1);
+// The screen after two steps equals a canvas on which the two expected lines
+// were drawn by hand.
+TEST_F(ShellTest, FinishedStepsAppearOnTheScreenLineByLine) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    frame.resize(kCanvasWidth, kCanvasHeight + frame.menuBar()->height());
+    AimAtSite(frame);
+    ChooseMenuEntry(&frame, "解析スタート");
+    ASSERT_TRUE(PumpUntil([&] { return LoggedRecords() == 1; }));
+    const std::string first = "0: URL:" + site.Url("/") + " TITLE:Home KEY:" + kStartPageKey;
 
-    // The timer id is not examined.
-    EXPECT_EQ(SendMessageA(window, WM_TIMER, 77, 0), 0);
-    EXPECT_EQ(PagesFetched(), 2);
-    EXPECT_EQ(LoggedRecords(), 2);
+    Canvas expected;
+    expected.Init(kCanvasWidth, kCanvasHeight);
+    expected.SetTextStyle(8, 255, 255, 0);
+    expected.PutText(10, 10, first.c_str());
+    QImage shown = frame.centralWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(shown.copy(0, 0, kCanvasWidth, 100) == expected.BackBuffer().copy(0, 0, kCanvasWidth, 100));
 }
 
 TEST_F(ShellTest, CloseAndTheExitEntryAskFirstAndNoKeepsTheWindow) {
-    HWND window = CreateMainWindowPastDialog();
+    MainWindow& frame = CreateMainWindowPastDialog();
     QString shown;
     AnswerQuitQuestion(shown, QMessageBox::No);
-    EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
-    EXPECT_EQ(shown, "確認: 終了してもよろしいですか");
+    EXPECT_FALSE(frame.close());
+    EXPECT_EQ(shown, kQuestionShown);
 
     shown.clear();
     AnswerQuitQuestion(shown, QMessageBox::No);
-    SendMessageA(window, WM_COMMAND, ID_MENU_EXIT, 0);
-    EXPECT_EQ(shown, "確認: 終了してもよろしいですか");
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_EQ(DrainMessages(), -1) << "No must not quit";
+    ChooseMenuEntry(&frame, "アプリケーションの終了(&X)");
+    EXPECT_EQ(shown, kQuestionShown);
+    EXPECT_TRUE(frame.isVisible());
 }
 
-TEST_F(ShellTest, HelpEntryClicksAndUnknownMessagesChangeNothing) {
-    HWND window = CreateMainWindowPastDialog();
-    std::strcpy(g_crawlState.currentUrl, "http://127.0.0.1:1/kept");
-    int rowBefore = g_crawlState.row;
+TEST_F(ShellTest, HelpShowsTheVersionAndAClickChangesNothing) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    CrawlOf(frame).SetCurrentUrl("http://127.0.0.1:1/kept");
 
-    QString aboutCaption;
+    QString about;
     WhenModalShows([&](QWidget* dialog) {
-        aboutCaption = dialog->windowTitle();
-        ClickButton(dialog, IDOK);
+        about = dialog->windowTitle();
+        for (QLabel* label : dialog->findChildren<QLabel*>())
+            about += "|" + label->text();
+        const Qt::WindowFlags flags = dialog->windowFlags();
+        EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+        EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        ClickButton(dialog, "OK");
     });
-    ChooseMenuEntry(MainFrame(), "バージョン情報 ...(&A)");
+    ChooseMenuEntry(&frame, "バージョン情報 ...(&A)");
+    EXPECT_TRUE(about.startsWith("バージョン情報|")) << about.toStdString();
+    EXPECT_TRUE(about.contains("Torvesk バージョン " TORVESK_VERSION)) << about.toStdString();
+
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(50, 50), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(MainFrame()->centralWidget(), &press);
-    PumpUntil([&] { return !aboutCaption.isEmpty(); });
-    EXPECT_EQ(aboutCaption, "バージョン情報");
-
-    EXPECT_EQ(SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)), 0);
-    EXPECT_EQ(SendMessageA(window, WM_COMMAND, 9999, 0), 0);
-    EXPECT_EQ(SendMessageA(window, 0x0400, 1, 2), 0);
-    EXPECT_STREQ(g_crawlState.currentUrl, "http://127.0.0.1:1/kept");
-    EXPECT_EQ(g_crawlState.row, rowBefore);
-    EXPECT_EQ(g_linkTable.count, 0);
+    QApplication::sendEvent(frame.centralWidget(), &press);
+    PumpUntil([] { return false; }, 300);
+    EXPECT_STREQ(CrawlOf(frame).currentUrl(), "http://127.0.0.1:1/kept");
+    EXPECT_EQ(CrawlOf(frame).row(), 0);
     EXPECT_EQ(PagesFetched(), 0);
-    EXPECT_TRUE(IsWindow(window));
+    EXPECT_TRUE(frame.isVisible());
 }

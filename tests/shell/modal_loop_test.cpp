@@ -1,17 +1,19 @@
-// Ticks keep crawling while the start dialog or the quit question holds the
-// loop; No leaves the crawl running; Yes ends the program with exit code 0.
-#include "app_main.h"
-#include "crawl_state.h"
-#include "main_window.h"
-#include "resources.h"
-#include "shell_fixture.h"
-#include "ui_driver.h"
+// Steps go on while the start dialog or the quit question is open, and both
+// open at once even while a page is downloading; No leaves the crawl
+// running; Yes cancels a download and ends the program with exit code 0.
+#include "shell/shell_fixture.h"
+#include "shell/ui_driver.h"
 
+#include "support/csv_reader.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QMessageBox>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -20,11 +22,11 @@ constexpr int kStepsWhileOpen = 3;
 class ModalLoopTest : public ShellTest {
 protected:
     // Creates the window and starts a crawl of the site.
-    HWND StartCrawling() {
-        HWND window = CreateMainWindowPastDialog();
-        AimAtSite();
-        SendMessageA(window, WM_COMMAND, ID_MENU_START, 0);
-        return window;
+    MainWindow& StartCrawling() {
+        MainWindow& frame = CreateMainWindowPastDialog();
+        AimAtSite(frame);
+        ChooseMenuEntry(&frame, "解析スタート");
+        return frame;
     }
 
     // Runs close on the modal window once kStepsWhileOpen more pages came in.
@@ -40,44 +42,78 @@ protected:
 } // namespace
 
 TEST_F(ModalLoopTest, TicksCrawlWhileTheStartDialogIsOpenAndClosingStoresItsText) {
-    HWND window = StartCrawling();
-    std::string shownAtOpen = g_crawlState.currentUrl;
-    CloseAfterSomeSteps([](QWidget* dialog) { ClickButton(dialog, IDOK); });
-    SendMessageA(window, WM_COMMAND, ID_MENU_RESET, 0);
+    MainWindow& frame = StartCrawling();
+    ASSERT_TRUE(PumpUntil([&] { return CrawlOf(frame).stepDone(); }));
+    const std::string shownAtOpen = CrawlOf(frame).currentUrl();
+    CloseAfterSomeSteps([](QWidget* dialog) { ClickButton(dialog, "OK"); });
+    ChooseMenuEntry(&frame, "再設定");
     EXPECT_GE(PagesFetched(), 1 + kStepsWhileOpen);
-    EXPECT_EQ(std::string(g_crawlState.currentUrl), shownAtOpen)
+    EXPECT_EQ(std::string(CrawlOf(frame).currentUrl()), shownAtOpen)
         << "closing must replace the URL the steps left with the field's text";
 }
 
 TEST_F(ModalLoopTest, TicksCrawlWhileTheQuitQuestionIsOpenAndNoLeavesTheCrawlRunning) {
-    HWND window = StartCrawling();
+    MainWindow& frame = StartCrawling();
     CloseAfterSomeSteps([](QWidget* box) { ClickBoxButton(box, QMessageBox::No); });
-    SendMessageA(window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(IsWindow(window));
-    int afterNo = PagesFetched();
+    EXPECT_FALSE(frame.close());
+    const int afterNo = PagesFetched();
     EXPECT_GE(afterNo, 1 + kStepsWhileOpen);
     EXPECT_TRUE(PumpUntil([&] { return PagesFetched() >= afterNo + 2; }));
 }
 
-TEST_F(ModalLoopTest, YesEndsTheProgramLoopWithExitCodeZero) {
-    UnregisterClassA(kMainClassName, &g_module); // AppMain registers it itself
-    std::string home = site.Url("/");
+// A page that takes 3 s: the dialog opens at once, and the step in flight
+// keeps its URL whatever the dialog stores.
+TEST_F(ModalLoopTest, StartDialogOpensAtOnceDuringADownload) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    site.SetDelay(std::chrono::seconds(3));
+    AimAtSite(frame);
+    ChooseMenuEntry(&frame, "解析スタート");
+    ASSERT_TRUE(PumpUntil([&] { return PagesFetched() == 1; }));
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 openedAfterMs = -1;
     WhenModalShows([&](QWidget* dialog) {
-        UrlField(dialog)->setText(QString::fromStdString(home));
-        ClickButton(dialog, IDOK);
-        WhenTrue([&] { return MainFrame() != nullptr; },
-                 [&] {
-                     ChooseMenuEntry(MainFrame(), "解析スタート");
-                     WhenTrue([&] { return LoggedRecords() >= kStepsWhileOpen; },
-                              [&] {
-                                  ChooseMenuEntry(MainFrame(), "アプリケーションの終了(&X)");
-                                  WhenModalShows(
-                                      [](QWidget* box) { ClickBoxButton(box, QMessageBox::Yes); });
-                              });
-                 });
+        openedAfterMs = clock.elapsed();
+        UrlField(dialog)->setText("http://127.0.0.1:1/typed");
+        ClickButton(dialog, "OK");
     });
-    EXPECT_EQ(AppMain(&g_module, SW_SHOW), 0);
-    EXPECT_EQ(msg.message, WM_QUIT);
-    EXPECT_FALSE(IsWindow(g_shell.mainWindow));
-    EXPECT_GE(LoggedRecords(), kStepsWhileOpen);
+    ChooseMenuEntry(&frame, "再設定");
+    EXPECT_GE(openedAfterMs, 0);
+    EXPECT_LT(openedAfterMs, 1000) << "the dialog waited for the download";
+    EXPECT_EQ(LoggedRecords(), 0);
+
+    ASSERT_TRUE(PumpUntil([&] { return LoggedRecords() == 1; }));
+    EXPECT_EQ(ParseCsv(ReadWholeFile(kResultLogName))[0][0], site.Url("/"));
+}
+
+// Quitting while a page downloads: the question opens at once, Yes ends the
+// program with exit code 0 at once, and the page in flight leaves no record.
+TEST_F(ModalLoopTest, YesDuringADownloadEndsTheProgramAtOnceWithExitCodeZero) {
+    MainWindow& frame = StartCrawling();
+    ASSERT_TRUE(PumpUntil([&] { return LoggedRecords() >= kStepsWhileOpen; }));
+    site.SetDelay(std::chrono::seconds(3));
+    const int fetched = PagesFetched();
+    ASSERT_TRUE(PumpUntil([&] { return PagesFetched() > fetched; })) << "no download began";
+    const int records = LoggedRecords();
+
+    QElapsedTimer clock;
+    qint64 askedAfterMs = -1;
+    WhenTrue([] { return true; },
+             [&] {
+                 clock.start();
+                 ChooseMenuEntry(&frame, "アプリケーションの終了(&X)");
+             });
+    WhenModalShows([&](QWidget* box) {
+        askedAfterMs = clock.elapsed();
+        ClickBoxButton(box, QMessageBox::Yes);
+        clock.restart();
+    });
+    EXPECT_EQ(QApplication::exec(), 0);
+    window.reset();
+    const qint64 exitMs = clock.elapsed();
+
+    EXPECT_LT(askedAfterMs, 1000) << "the question waited for the download";
+    EXPECT_LT(exitMs, 1000) << "Yes waited for the download";
+    EXPECT_EQ(LoggedRecords(), records) << "the cancelled page must leave no record";
 }

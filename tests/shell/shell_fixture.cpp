@@ -1,18 +1,10 @@
 // Set-up and tear-down shared by the shell tests.
-#include "shell_fixture.h"
+#include "shell/shell_fixture.h"
 
-#include "crawl_state.h"
-#include "crawl_step.h"
-#include "main_window.h"
-#include "resources.h"
-#include "ui_driver.h"
-
-#include <QApplication>
-#include <QMainWindow>
+#include "shell/ui_driver.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -31,35 +23,28 @@ void AddCyclicSite(TestSite& site) {
 void ShellTest::SetUp() {
     AddCyclicSite(site);
     std::remove(kResultLogName);
-    ResetCrawlState();
-    g_shell = ShellState{&g_module, nullptr};
-    ASSERT_NE(RegisterMainClass(&g_module), 0);
 }
 
 void ShellTest::TearDown() {
     CancelPendingActions();
-    if (IsWindow(g_shell.mainWindow))
-        DestroyWindow(g_shell.mainWindow);
-    UnregisterClassA(kMainClassName, &g_module);
-    DrainMessages();
+    window.reset();
 }
 
-HWND ShellTest::CreateMainWindowPastDialog() {
-    WhenModalShows([](QWidget* dialog) { ClickButton(dialog, IDOK); });
-    EXPECT_TRUE(CreateMainWindow(&g_module, SW_SHOW));
-    return g_shell.mainWindow;
+MainWindow& ShellTest::CreateMainWindowPastDialog() {
+    WhenModalShows([](QWidget* dialog) { ClickButton(dialog, "OK"); });
+    window = std::make_unique<MainWindow>(kSeed);
+    window->show();
+    return *window;
 }
 
-QMainWindow* ShellTest::MainFrame() const {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* frame = qobject_cast<QMainWindow*>(widget); frame && frame->isVisible())
-            return frame;
-    return nullptr;
+Crawler& ShellTest::CrawlOf(MainWindow& frame) {
+    auto* runner = frame.findChild<CrawlRunner*>();
+    EXPECT_NE(runner, nullptr);
+    return runner->crawler();
 }
 
-void ShellTest::AimAtSite() {
-    std::string url = site.Url("/");
-    std::strncpy(g_crawlState.currentUrl, url.c_str(), kUrlCapacity - 1);
+void ShellTest::AimAtSite(MainWindow& frame) {
+    CrawlOf(frame).SetCurrentUrl(site.Url("/"));
 }
 
 int ShellTest::LoggedRecords() const {

@@ -1,31 +1,34 @@
-// The fixture of the shell tests: a small site on 127.0.0.1 to crawl, the
-// main class registered, the crawl state reset, and the main window made on
-// request with its start dialog answered.
+// The fixture of the shell tests: a small site on 127.0.0.1 to crawl, a
+// fresh URL.csv, and the main window made on request with its start dialog
+// answered.
 #pragma once
 
+#include "shell/main_window.h"
 #include "support/test_site.h"
-#include "window.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
-
-class QMainWindow;
 
 class ShellTest : public ::testing::Test {
 protected:
+    static constexpr std::uint32_t kSeed = 20261207;
+
     void SetUp() override;
     void TearDown() override;
 
-    // Creates and shows the main window; the start dialog of WM_CREATE is
+    // Creates and shows the main window; the start dialog it opens first is
     // closed with OK, unchanged.
-    HWND CreateMainWindowPastDialog();
-    QMainWindow* MainFrame() const;
+    MainWindow& CreateMainWindowPastDialog();
+    // The crawl the window runs.
+    Crawler& CrawlOf(MainWindow& frame);
     // Puts the site's home page into the current URL.
-    void AimAtSite();
+    void AimAtSite(MainWindow& frame);
 
     int PagesFetched() const { return static_cast<int>(site.RequestedPaths().size()); }
     int LoggedRecords() const;
 
     TestSite site;
+    std::unique_ptr<MainWindow> window;
 };

@@ -1,4 +1,4 @@
-// main() for the shell and window-layer tests: a Qt Widgets application on
+// main() for the shell tests: a Qt Widgets application on
 // the offscreen platform, run from a fresh temporary directory so URL.csv
 // lands there.
 #include <QApplication>

@@ -1,13 +1,12 @@
-// The start dialog reopened from the menu: what every way of closing it
-// stores into the current URL, within 255 code page 932 bytes.
-#include "crawl_state.h"
-#include "resources.h"
-#include "shell_fixture.h"
-#include "ui_driver.h"
+// The start dialog reopened from the menu: its layout and what every way of
+// closing it stores into the current URL, within 255 code page 932 bytes.
+#include "shell/shell_fixture.h"
+#include "shell/ui_driver.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
-#include <cstring>
 #include <functional>
 #include <string>
 
@@ -17,8 +16,8 @@ class StartDialogTest : public ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
-        window = CreateMainWindowPastDialog();
-        std::strcpy(g_crawlState.currentUrl, "http://127.0.0.1:1/before");
+        frame = &CreateMainWindowPastDialog();
+        CrawlOf(*frame).SetCurrentUrl("http://127.0.0.1:1/before");
     }
 
     // Opens the dialog from the menu and hands it to answer.
@@ -28,7 +27,7 @@ protected:
             answered = true;
             answer(dialog, UrlField(dialog));
         });
-        SendMessageA(window, WM_COMMAND, ID_MENU_RESET, 0);
+        ChooseMenuEntry(frame, "再設定");
         EXPECT_TRUE(answered);
     }
 
@@ -37,35 +36,57 @@ protected:
         TypeText(field, text);
     }
 
-    HWND window = nullptr;
+    std::string Stored() { return CrawlOf(*frame).currentUrl(); }
+
+    MainWindow* frame = nullptr;
 };
 
 } // namespace
 
+TEST_F(StartDialogTest, LayoutHasTheCaptionTheTextsAndTheTabOrder) {
+    OpenAndAnswer([&](QWidget* dialog, QLineEdit* field) {
+        EXPECT_EQ(dialog->windowTitle(), "スタート");
+        EXPECT_EQ(field->text(), "http://127.0.0.1:1/before");
+        const auto buttons = dialog->findChildren<QPushButton*>();
+        ASSERT_EQ(buttons.size(), 2);
+        EXPECT_EQ(buttons[0]->text(), "OK");
+        EXPECT_TRUE(buttons[0]->isDefault());
+        EXPECT_EQ(buttons[1]->text(), "キャンセル");
+        EXPECT_EQ(dialog->findChild<QLabel*>()->text(), "初期URL");
+        EXPECT_EQ(buttons[0]->nextInFocusChain(), buttons[1]);
+        EXPECT_EQ(buttons[1]->nextInFocusChain(), field);
+        // The field sits right of the label and above the buttons.
+        EXPECT_LT(dialog->findChild<QLabel*>()->geometry().right(), field->geometry().left());
+        EXPECT_LT(field->geometry().bottom(), buttons[0]->geometry().top());
+        EXPECT_GT(dialog->width(), 2 * dialog->height());
+        ClickButton(dialog, "OK");
+    });
+}
+
 TEST_F(StartDialogTest, CancelEscapeCloseAndReturnAllStoreTheTypedText) {
     OpenAndAnswer([&](QWidget* dialog, QLineEdit* field) {
         Retype(field, "http://127.0.0.1:2/cancel");
-        ClickButton(dialog, IDCANCEL);
+        ClickButton(dialog, "キャンセル");
     });
-    EXPECT_STREQ(g_crawlState.currentUrl, "http://127.0.0.1:2/cancel");
+    EXPECT_EQ(Stored(), "http://127.0.0.1:2/cancel");
 
     OpenAndAnswer([&](QWidget* dialog, QLineEdit* field) {
         Retype(field, "http://127.0.0.1:3/escape");
         PressKey(dialog, Qt::Key_Escape);
     });
-    EXPECT_STREQ(g_crawlState.currentUrl, "http://127.0.0.1:3/escape");
+    EXPECT_EQ(Stored(), "http://127.0.0.1:3/escape");
 
     OpenAndAnswer([&](QWidget* dialog, QLineEdit* field) {
         Retype(field, "http://127.0.0.1:4/close");
         dialog->close();
     });
-    EXPECT_STREQ(g_crawlState.currentUrl, "http://127.0.0.1:4/close");
+    EXPECT_EQ(Stored(), "http://127.0.0.1:4/close");
 
     OpenAndAnswer([&](QWidget*, QLineEdit* field) {
         Retype(field, "http://127.0.0.1:5/return");
         PressKey(field, Qt::Key_Return);
     });
-    EXPECT_STREQ(g_crawlState.currentUrl, "http://127.0.0.1:5/return");
+    EXPECT_EQ(Stored(), "http://127.0.0.1:5/return");
 }
 
 TEST_F(StartDialogTest, ThreeHundredSingleByteCharactersKeepTheirFirst255) {
@@ -74,18 +95,18 @@ TEST_F(StartDialogTest, ThreeHundredSingleByteCharactersKeepTheirFirst255) {
         typed += static_cast<char>('a' + i % 26);
     OpenAndAnswer([&](QWidget* dialog, QLineEdit* field) {
         Retype(field, QString::fromStdString(typed));
-        ClickButton(dialog, IDOK);
+        ClickButton(dialog, "OK");
     });
-    EXPECT_EQ(std::string(g_crawlState.currentUrl), typed.substr(0, 255));
+    EXPECT_EQ(Stored(), typed.substr(0, 255));
 }
 
 TEST_F(StartDialogTest, TwoByteCharactersCountTwiceAndAreNeverSplit) {
     OpenAndAnswer([&](QWidget* dialog, QLineEdit* field) {
         Retype(field, QString(128, QChar(0x3042))); // "あ", 0x82 0xa0 in code page 932
-        ClickButton(dialog, IDOK);
+        ClickButton(dialog, "OK");
     });
     std::string expected;
     for (int i = 0; i < 127; ++i)
         expected += "\x82\xa0";
-    EXPECT_EQ(std::string(g_crawlState.currentUrl), expected);
+    EXPECT_EQ(Stored(), expected);
 }

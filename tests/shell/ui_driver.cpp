@@ -1,7 +1,5 @@
 // Test-side actions on the event loop, loop pumping and dialog input.
-#include "ui_driver.h"
-
-#include "resources.h"
+#include "shell/ui_driver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,7 +19,6 @@
 namespace {
 
 constexpr int kPollMs = 10;
-constexpr UINT kEndOfQueue = 0x7fff; // a private message no window uses
 
 std::vector<QPointer<QTimer>> g_pendingPolls;
 
@@ -63,36 +60,17 @@ void CancelPendingActions() {
 }
 
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMs) {
-    QTimer wake; // GetMessageA returns at least this often
-    QObject::connect(&wake, &QTimer::timeout, [] { PostMessageA(nullptr, WM_NULL, 0, 0); });
+    QTimer wake; // the wait below returns at least this often
     wake.start(kPollMs);
     QElapsedTimer clock;
     clock.start();
-    MSG message{};
-    while (!condition() && clock.elapsed() < timeoutMs) {
-        if (!GetMessageA(&message, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        DispatchMessageA(&message);
-    }
+    while (!condition() && clock.elapsed() < timeoutMs)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return condition();
 }
 
-int DrainMessages() {
-    int exitCode = -1;
-    PostMessageA(nullptr, kEndOfQueue, 0, 0);
-    MSG message{};
-    for (GetMessageA(&message, nullptr, 0, 0); message.message != kEndOfQueue;
-         GetMessageA(&message, nullptr, 0, 0)) {
-        if (message.message == WM_QUIT)
-            exitCode = static_cast<int>(message.wParam);
-    }
-    return exitCode;
-}
-
 QLineEdit* UrlField(QWidget* dialog) {
-    return dialog->findChild<QLineEdit*>(QString::number(ID_EDIT_URL));
+    return dialog->findChild<QLineEdit*>();
 }
 
 void TypeText(QWidget* target, const QString& text) {
@@ -107,10 +85,14 @@ void PressKey(QWidget* target, int key) {
     QApplication::sendEvent(target, &press);
 }
 
-void ClickButton(QWidget* dialog, int id) {
-    auto* button = dialog->findChild<QPushButton*>(QString::number(id));
-    ASSERT_NE(button, nullptr) << "no button " << id;
-    button->click();
+void ClickButton(QWidget* dialog, const QString& text) {
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        if (button->text() == text) {
+            button->click();
+            return;
+        }
+    }
+    ADD_FAILURE() << "no button " << text.toStdString();
 }
 
 void ClickBoxButton(QWidget* box, int standardButton) {

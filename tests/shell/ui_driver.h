@@ -1,9 +1,7 @@
 // Driving the program from inside a test: actions scheduled on the event
-// loop (so they run while a modal dialog or message box holds the loop),
-// the message loop run for a while, and typing and clicking into dialogs.
+// loop (so they run while a modal dialog or message box holds it), the
+// event loop run until a condition holds, and typing and clicking.
 #pragma once
-
-#include "window.h"
 
 #include <QString>
 
@@ -24,17 +22,14 @@ void WhenModalShows(std::function<void(QWidget*)> action);
 // Forgets every action not yet run (between tests).
 void CancelPendingActions();
 
-// Runs the message loop until condition holds; false on time-out. A WM_QUIT
-// taken on the way is posted again and ends the run.
+// Runs the event loop until condition holds; false on time-out.
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = kActionTimeoutMs);
-// Takes every queued message without dispatching it; returns the exit code
-// of a WM_QUIT among them, or -1 when there was none.
-int DrainMessages();
 
 QLineEdit* UrlField(QWidget* dialog);
 void TypeText(QWidget* target, const QString& text);
 void PressKey(QWidget* target, int key);
-void ClickButton(QWidget* dialog, int id);
+// Clicks the dialog's push button with this text ("OK", "キャンセル").
+void ClickButton(QWidget* dialog, const QString& text);
 // Clicks a message box's standard button (QMessageBox::StandardButton).
 void ClickBoxButton(QWidget* box, int standardButton);
 // Triggers the menu entry with this text, as choosing it would.
