@@ -3,7 +3,7 @@
 // to bottom - 1; wide pens are centred on that outline with round ends.
 #include "display/canvas.h"
 
-#include "display/cp932.h"
+#include "display/text_codec.h"
 #include "display/text_font.h"
 
 #include <QFontMetricsF>
@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -68,7 +67,6 @@ void Canvas::SetTextStyle(int textHeight, int r, int g, int b) {
 void Canvas::PutText(int x, int y, const char* text) {
     if (backBuffer.isNull() || !text || fontHeight < 1)
         return;
-    const std::string utf8 = Cp932ToUtf8(text, std::strlen(text));
     QPainter painter(&backBuffer);
     painter.setFont(TextFont(fontHeight));
     painter.setPen(QColor(textR, textG, textB));
@@ -77,7 +75,7 @@ void Canvas::PutText(int x, int y, const char* text) {
     // the cell's bottom are cut, so lines one cell apart never touch.
     const double baseline = y + std::ceil(QFontMetricsF(painter.font()).ascent());
     painter.setClipRect(QRectF(0, y, width, fontHeight));
-    painter.drawText(QPointF(x, baseline), QString::fromUtf8(utf8.data(), utf8.size()));
+    painter.drawText(QPointF(x, baseline), DecodeForScreen(text));
 }
 
 void Canvas::SetPen(int lineWidth, int r, int g, int b) {

@@ -1,7 +1,7 @@
 // The start dialog's layout (in dialog units) and its text in bytes.
 #include "shell/start_dialog.h"
 
-#include "display/cp932.h"
+#include "display/text_codec.h"
 #include "engine/crawler.h"
 #include "shell/dialog_units.h"
 
@@ -9,7 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-StartDialog::StartDialog(const std::string& url, QWidget* parent) : QDialog(parent) {
+StartDialog::StartDialog(std::string url, QWidget* parent)
+    : QDialog(parent), shownUrl_(std::move(url)) {
     const DialogUnits units = SetUpDialog(*this, QStringLiteral("スタート"), 303, 103);
     // Created in tab order: OK, Cancel, the field.
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
@@ -17,7 +18,7 @@ StartDialog::StartDialog(const std::string& url, QWidget* parent) : QDialog(pare
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     cancel->setGeometry(units.ToPixels(169, 82, 50, 14));
-    urlField_ = new QLineEdit(QString::fromStdString(Cp932ToUtf8(url.data(), url.size())), this);
+    urlField_ = new QLineEdit(DecodeForScreen(shownUrl_), this);
     urlField_->setGeometry(units.ToPixels(49, 13, 235, 14));
     auto* label = new QLabel(QStringLiteral("初期URL"), this);
     label->setGeometry(units.ToPixels(15, 16, 30, 8));
@@ -27,5 +28,5 @@ StartDialog::StartDialog(const std::string& url, QWidget* parent) : QDialog(pare
 }
 
 std::string StartDialog::UrlBytes() const {
-    return Utf8ToCp932(urlField_->text().toStdString(), kUrlCapacity - 1);
+    return EncodeEditedText(shownUrl_, urlField_->text(), kUrlCapacity - 1);
 }

@@ -12,13 +12,15 @@ class StartDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Shows url, bytes in code page 932.
-    StartDialog(const std::string& url, QWidget* parent);
+    // Shows url, whose bytes are code page 932, UTF-8 or neither.
+    StartDialog(std::string url, QWidget* parent);
 
-    // The field's text as code page 932 bytes: at most 255, never half of a
-    // double-byte character.
+    // The bytes behind the field's text: the shown URL's own bytes wherever
+    // the user left it as it was, typed text in code page 932 (UTF-8 where
+    // only that shows it as typed); at most 255, never part of a character.
     std::string UrlBytes() const;
 
 private:
+    std::string shownUrl_;
     QLineEdit* urlField_;
 };

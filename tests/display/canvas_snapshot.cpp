@@ -2,7 +2,7 @@
 // on black, Japanese included), to look at the text by eye:
 //     canvas_snapshot OUT.png
 #include "display/canvas.h"
-#include "display/cp932.h"
+#include "support/cp932_reference.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -20,10 +20,10 @@ const char kStartPage[] = "\x83\x58\x83\x5e\x81\x5b\x83\x67\x83\x79\x81\x5b\x83\
 void DrawResultsLines(Canvas& canvas) {
     const std::string lines[] = {
         std::string("0: URL:http://example.com/ TITLE:Example Domain KEY:") + kStartPage,
-        "2: URL:http://example.com/about TITLE:" + Utf8ToCp932("会社概要 | Example", 200) +
-            " KEY:" + Utf8ToCp932("会社について", 200),
+        "2: URL:http://example.com/about TITLE:" + Utf8ToCp932("会社概要 | Example") +
+            " KEY:" + Utf8ToCp932("会社について"),
         "1: URL:http://example.org/news?id=42 TITLE:" +
-            Utf8ToCp932("ニュース一覧（２０２４年）", 200) + " KEY:News",
+            Utf8ToCp932("ニュース一覧（２０２４年）") + " KEY:News",
         "0: URL:http://example.net/broken TITLE:bad \xff\x82 bytes KEY:gjpqy|",
         "5: URL:http://example.net/a-very-long-address/that/runs/past/the/right/edge/of/the/"
         "canvas/and/is/clipped/there TITLE: KEY:",

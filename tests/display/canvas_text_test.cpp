@@ -1,5 +1,5 @@
 // Canvas::PutText: placement in its cell, colour, transparency, clipping,
-// the font and code page 932 text.
+// the font, code page 932 and UTF-8 text.
 #include "display/canvas_fixture.h"
 #include "display/text_font.h"
 
@@ -86,6 +86,15 @@ TEST_F(CanvasTest, JapaneseTextDrawsDistinctGlyphs) {
     EXPECT_GT(CountInk(Buffer(), 0, 0, kStartPage, 16, kBlack, kYellow), 100);
     // Missing glyphs would all be the same box: "ス" and "タ" must differ.
     EXPECT_NE(Buffer().copy(0, 0, 16, 16), Buffer().copy(16, 0, 16, 16));
+}
+
+TEST_F(CanvasTest, Utf8TextDrawsLikeTheSameTextInCodePage932) {
+    canvas.SetTextStyle(16, 255, 255, 0);
+    canvas.PutText(0, 0, kStartPage);
+    const QImage fromCp932 = Buffer().copy();
+    canvas.ClearBlack();
+    canvas.PutText(0, 0, "スタートページ");
+    EXPECT_EQ(Buffer(), fromCp932);
 }
 
 TEST(TextFont, IsAJapaneseGothicWhoseCellIsTheRequestedHeight) {

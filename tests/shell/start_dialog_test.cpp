@@ -110,3 +110,30 @@ TEST_F(StartDialogTest, TwoByteCharactersCountTwiceAndAreNeverSplit) {
         expected += "\x82\xa0";
     EXPECT_EQ(Stored(), expected);
 }
+
+// A URL holding bytes no encoding shows (harvested raw from a page) comes
+// back byte for byte however the dialog is closed.
+TEST_F(StartDialogTest, ClosingWithoutEditingKeepsEveryByte) {
+    const std::string url = "http://127.0.0.1:1/\xff\xfe/\xe6\x97\xa5\xe6\x9c\xac/\x83\x58 %zz";
+    const std::function<void(QWidget*, QLineEdit*)> closes[] = {
+        [](QWidget* dialog, QLineEdit*) { ClickButton(dialog, "OK"); },
+        [](QWidget* dialog, QLineEdit*) { ClickButton(dialog, "キャンセル"); },
+        [](QWidget* dialog, QLineEdit*) { PressKey(dialog, Qt::Key_Escape); },
+    };
+    for (const auto& close : closes) {
+        CrawlOf(*frame).SetCurrentUrl(url);
+        OpenAndAnswer(close);
+        EXPECT_EQ(Stored(), url);
+    }
+}
+
+TEST_F(StartDialogTest, EditingOnePartKeepsTheBytesOfTheRest) {
+    CrawlOf(*frame).SetCurrentUrl("http://127.0.0.1:1/\xff/\xe6\x97\xa5.html");
+    OpenAndAnswer([&](QWidget* dialog, QLineEdit* field) {
+        EXPECT_EQ(field->text(), QString::fromUtf8("http://127.0.0.1:1/\xef\xbf\xbd/日.html"));
+        field->end(false);
+        TypeText(field, "?q=あ");
+        ClickButton(dialog, "OK");
+    });
+    EXPECT_EQ(Stored(), "http://127.0.0.1:1/\xff/\xe6\x97\xa5.html?q=\x82\xa0");
+}
