@@ -1,14 +1,13 @@
-// FetchPage on libcurl: one easy transfer per page, driven through a multi
-// handle so that the cancel flag is looked at every poll period, and a
-// progress callback that gives up once nothing has arrived for the stall
-// bound, counted from the last byte.
-#include "engine/page_fetcher.h"
+// HttpGet on libcurl: one easy transfer, driven through a multi handle so
+// that the cancel flag is looked at every poll period, and a progress
+// callback that gives up once nothing has arrived for the stall bound,
+// counted from the last byte.
+#include "engine/http_get.h"
 
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <initializer_list>
 #include <memory>
 
@@ -91,15 +90,12 @@ bool SetRequest(CURL* easy, const std::string& url, curl_slist* headers, Transfe
     });
 }
 
-bool SetBounds(CURL* easy, Transfer& transfer) {
+bool SetBounds(CURL* easy, Transfer& transfer, long timeoutMs) {
     const FetchLimits& limits = transfer.limits;
     return AllSet({
         curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, kAllowedSchemes),
-        curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedSchemes),
-        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L),
-        curl_easy_setopt(easy, CURLOPT_MAXREDIRS, limits.maxRedirections),
         curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, limits.connectTimeoutSeconds),
-        curl_easy_setopt(easy, CURLOPT_TIMEOUT, limits.totalTimeoutSeconds),
+        curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, timeoutMs),
         curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L),
         curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, AbortWhenStalled),
         curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transfer),
@@ -133,26 +129,34 @@ bool Succeeded(CURLcode result, const Transfer& transfer) {
     return result == CURLE_OK || (result == CURLE_WRITE_ERROR && transfer.capReached);
 }
 
+// The status and the raw Location header of a finished transfer.
+void ReadHead(CURL* easy, HttpResponse& response) {
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &response.status);
+    curl_header* location = nullptr;
+    if (curl_easy_header(easy, "Location", 0, CURLH_HEADER, -1, &location) == CURLHE_OK)
+        response.location = location->value;
+}
+
 } // namespace
 
-FetchResult FetchPage(const std::string& url, const FetchLimits& limits,
-                      const std::atomic<bool>& cancel) {
+HttpResponse HttpGet(const std::string& url, const FetchLimits& limits, long timeoutMs,
+                     const std::atomic<bool>& cancel) {
     Transfer transfer(limits, cancel);
     EasyHandle easy(CurlReady() ? curl_easy_init() : nullptr);
     // A reload bypasses every cache on the way, as a forced refresh does.
     HeaderList headers(curl_slist_append(nullptr, "Cache-Control: no-cache"));
     CURLcode result = CURLE_OUT_OF_MEMORY;
     if (easy && headers && curl_slist_append(headers.get(), "Pragma: no-cache") &&
-        SetRequest(easy.get(), url, headers.get(), transfer) && SetBounds(easy.get(), transfer))
+        SetRequest(easy.get(), url, headers.get(), transfer) &&
+        SetBounds(easy.get(), transfer, timeoutMs))
         result = Perform(easy.get(), cancel);
-    if (cancel)
-        return FetchResult{{}, true};
+    HttpResponse response;
+    response.cancelled = cancel;
     if (!Succeeded(result, transfer)) {
-        std::string shown = url; // page bytes: keep the message on one line
-        std::replace_if(shown.begin(), shown.end(), [](unsigned char c) { return c < 0x20; }, '?');
-        std::fprintf(stderr, "torvesk: fetching %s failed: %s\n", shown.c_str(),
-                     curl_easy_strerror(result));
-        return FetchResult{};
+        response.error = curl_easy_strerror(result);
+        return response;
     }
-    return FetchResult{std::move(transfer.body), false};
+    ReadHead(easy.get(), response);
+    response.body = std::move(transfer.body);
+    return response;
 }

@@ -1,6 +1,7 @@
 // FetchPage against real HTTP servers on 127.0.0.1: what the request
-// carries, redirections, the page cap, the proxy from the environment,
-// cancelling, and the failures that must leave an empty page.
+// carries, URLs as pages write them, redirections, the page cap, the proxy
+// from the environment, cancelling, and the failures that must leave an
+// empty page.
 #include "engine/page_fetcher.h"
 #include "engine/page_scanner.h"
 #include "support/http_test_server.h"
@@ -420,6 +421,108 @@ TEST_F(PageFetcherTest, CancelEndsATransferWithinAFractionOfASecond) {
     EXPECT_EQ(Page(), "");
     EXPECT_LT(elapsed.count(), 3.0) << "the cancel was seen " << elapsed.count() << " s in";
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a cancel is no failure";
+}
+
+TEST_F(PageFetcherTest, LinksWithSpacesOrRawNonAsciiBytesAreFetchedEncoded) {
+    RequestLog log;
+    server_.server().Get(".*", [&log](const httplib::Request& request, httplib::Response& r) {
+        log.Record(request);
+        r.set_content("<title>found</title>", "text/html");
+    });
+    server_.Start();
+
+    for (const auto& [path, target] : {std::pair{"/a b.html", "/a%20b.html"},
+                                       {"/日本/", "/%E6%97%A5%E6%9C%AC/"},
+                                       {"/\x83\x58.html", "/%83X.html"}}) {
+        SCOPED_TRACE(path);
+        Fetch(server_.Url(path));
+        EXPECT_EQ(Page(), "<title>found</title>");
+        const auto seen = log.Last();
+        ASSERT_TRUE(seen);
+        EXPECT_EQ(seen->target, target);
+    }
+}
+
+// A Location header is taken as the server wrote it, like a link.
+TEST_F(PageFetcherTest, RawRedirectionTargetsAreFetchedEncoded) {
+    server_.server().Get("/to-space", [](const httplib::Request&, httplib::Response& r) {
+        r.set_redirect("/a b.html");
+    });
+    server_.server().Get("/to-absolute", [this](const httplib::Request&, httplib::Response& r) {
+        r.set_redirect(server_.Url("/abs path\x83\x58"));
+    });
+    RequestLog log;
+    server_.server().Get(".*", [&log](const httplib::Request& request, httplib::Response& r) {
+        log.Record(request);
+        r.set_content("<title>arrived</title>", "text/html");
+    });
+    server_.Start();
+
+    for (const auto& [from, target] :
+         {std::pair{"/to-space", "/a%20b.html"}, {"/to-absolute", "/abs%20path%83X"}}) {
+        SCOPED_TRACE(from);
+        Fetch(server_.Url(from));
+        EXPECT_EQ(Page(), "<title>arrived</title>");
+        const auto seen = log.Last();
+        ASSERT_TRUE(seen);
+        EXPECT_EQ(seen->target, target);
+    }
+}
+
+// Left to itself, libcurl would encode its own way: lower-case hex, "+" for
+// the space in the query, quotes left raw.
+TEST_F(PageFetcherTest, RawRedirectionTargetIsEncodedLikeALink) {
+    server_.server().Get("/to-utf8", [](const httplib::Request&, httplib::Response& r) {
+        r.set_redirect("/日本 x.html?q=日本 \"<>");
+    });
+    RequestLog log;
+    server_.server().Get(".*", [&log](const httplib::Request& request, httplib::Response& r) {
+        log.Record(request);
+        r.set_content("<title>arrived</title>", "text/html");
+    });
+    server_.Start();
+
+    Fetch(server_.Url("/to-utf8"));
+
+    EXPECT_EQ(Page(), "<title>arrived</title>");
+    const auto seen = log.Last();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(seen->target, "/%E6%97%A5%E6%9C%AC%20x.html?q=%E6%97%A5%E6%9C%AC%20%22%3C%3E");
+}
+
+TEST_F(PageFetcherTest, StartAddressWithoutASchemeIsFetchedOverHttp) {
+    Serve("/page", "<title>plain</title>");
+    server_.Start();
+
+    Fetch("127.0.0.1:" + std::to_string(server_.port()) + "/page");
+
+    EXPECT_EQ(Page(), "<title>plain</title>");
+}
+
+// Any request libcurl made would go to the proxy: a proxy that saw nothing
+// shows that no name was looked up and nothing was sent.
+TEST_F(PageFetcherTest, HostsUnderInvalidAreNeverLookedUp) {
+    RequestLog log;
+    server_.server().Get(".*", [&log](const httplib::Request& request, httplib::Response& r) {
+        log.Record(request);
+        r.set_content("via proxy", "text/plain");
+    });
+    server_.Start();
+    setenv("http_proxy", server_.Url("").c_str(), 1);
+
+    for (const std::string url : {"http://a.invalid/", "http://WWW.Example.INVALID./x.html",
+                                  "b.invalid/page", "http://invalid/"}) {
+        SCOPED_TRACE(url);
+        const Seconds elapsed = TimeFetch(url);
+        EXPECT_EQ(Page(), "");
+        EXPECT_LT(elapsed.count(), 1.0);
+    }
+    EXPECT_FALSE(log.Last());
+    for (const std::string url : {"http://notinvalid/", "http://user.invalid@127.0.0.1:1/"}) {
+        SCOPED_TRACE(url);
+        Fetch(url);
+        EXPECT_EQ(Page(), "via proxy") << "only the host counts, and only invalid and under it";
+    }
 }
 
 } // namespace
