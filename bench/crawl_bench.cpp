@@ -10,7 +10,6 @@
 #include "support/temp_dir.h"
 #include "support/test_site.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -120,11 +119,3 @@ BENCHMARK(BM_CrawlLoopback)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv); // fonts for the results lines
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -6,7 +6,6 @@
 
 #include "support/cp932_reference.h"
 
-#include <QGuiApplication>
 #include <QString>
 #include <benchmark/benchmark.h>
 
@@ -92,11 +91,3 @@ void BM_PutText(benchmark::State& state) {
 BENCHMARK(BM_PutText)->DenseRange(kAllCp932, kAscii)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv); // fonts for the results lines
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

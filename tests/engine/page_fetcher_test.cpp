@@ -164,10 +164,31 @@ protected:
     ScopedEnvironment proxySettings_{"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy",
                                      "ALL_PROXY",  "no_proxy",    "NO_PROXY"};
 
+    // Serves body at every path not served otherwise, logging each request.
+    void ServeAnyPathLogged(const std::string& body) {
+        server_.server().Get(".*", [this, body](const httplib::Request& request,
+                                                httplib::Response& r) {
+            log_.Record(request);
+            r.set_content(body, "text/html");
+        });
+    }
+
+    // Fetches url: the page must be body, and the server must have seen target.
+    void ExpectFetchedAs(const std::string& url, const std::string& body,
+                         const std::string& target) {
+        Fetch(url);
+        EXPECT_EQ(Page(), body);
+        const auto seen = log_.Last();
+        ASSERT_TRUE(seen);
+        EXPECT_EQ(seen->target, target);
+    }
+
     FetchLimits limits_;
     std::atomic<bool> cancel_ = false;
     FetchResult result_;
-    Gate release_; // outlives server_, whose handlers may wait on it
+    // Outlive server_, whose handlers use them.
+    Gate release_;
+    RequestLog log_;
     HttpTestServer server_;
 };
 
@@ -424,70 +445,40 @@ TEST_F(PageFetcherTest, CancelEndsATransferWithinAFractionOfASecond) {
 }
 
 TEST_F(PageFetcherTest, LinksWithSpacesOrRawNonAsciiBytesAreFetchedEncoded) {
-    RequestLog log;
-    server_.server().Get(".*", [&log](const httplib::Request& request, httplib::Response& r) {
-        log.Record(request);
-        r.set_content("<title>found</title>", "text/html");
-    });
+    ServeAnyPathLogged("<title>found</title>");
     server_.Start();
 
     for (const auto& [path, target] : {std::pair{"/a b.html", "/a%20b.html"},
                                        {"/日本/", "/%E6%97%A5%E6%9C%AC/"},
                                        {"/\x83\x58.html", "/%83X.html"}}) {
         SCOPED_TRACE(path);
-        Fetch(server_.Url(path));
-        EXPECT_EQ(Page(), "<title>found</title>");
-        const auto seen = log.Last();
-        ASSERT_TRUE(seen);
-        EXPECT_EQ(seen->target, target);
+        ExpectFetchedAs(server_.Url(path), "<title>found</title>", target);
     }
 }
 
-// A Location header is taken as the server wrote it, like a link.
-TEST_F(PageFetcherTest, RawRedirectionTargetsAreFetchedEncoded) {
-    server_.server().Get("/to-space", [](const httplib::Request&, httplib::Response& r) {
-        r.set_redirect("/a b.html");
-    });
-    server_.server().Get("/to-absolute", [this](const httplib::Request&, httplib::Response& r) {
-        r.set_redirect(server_.Url("/abs path\x83\x58"));
-    });
-    RequestLog log;
-    server_.server().Get(".*", [&log](const httplib::Request& request, httplib::Response& r) {
-        log.Record(request);
-        r.set_content("<title>arrived</title>", "text/html");
-    });
+// A Location header is taken as the server wrote it, like a link. Left to
+// itself, libcurl would encode its own way: lower-case hex, "+" for a space
+// in the query, quotes left raw.
+TEST_F(PageFetcherTest, RawRedirectionTargetsAreEncodedLikeLinks) {
+    const std::pair<std::string, std::string> redirections[] = {
+        {"/a b.html", "/a%20b.html"},
+        {server_.Url("/abs path\x83\x58"), "/abs%20path%83X"},
+        {"/日本 x.html?q=日本 \"<>", "/%E6%97%A5%E6%9C%AC%20x.html?q=%E6%97%A5%E6%9C%AC%20%22%3C%3E"},
+    };
+    for (std::size_t i = 0; i < std::size(redirections); ++i)
+        server_.server().Get("/from" + std::to_string(i),
+                             [location = redirections[i].first](const httplib::Request&,
+                                                                httplib::Response& r) {
+                                 r.set_redirect(location);
+                             });
+    ServeAnyPathLogged("<title>arrived</title>");
     server_.Start();
 
-    for (const auto& [from, target] :
-         {std::pair{"/to-space", "/a%20b.html"}, {"/to-absolute", "/abs%20path%83X"}}) {
-        SCOPED_TRACE(from);
-        Fetch(server_.Url(from));
-        EXPECT_EQ(Page(), "<title>arrived</title>");
-        const auto seen = log.Last();
-        ASSERT_TRUE(seen);
-        EXPECT_EQ(seen->target, target);
+    for (std::size_t i = 0; i < std::size(redirections); ++i) {
+        SCOPED_TRACE(redirections[i].first);
+        ExpectFetchedAs(server_.Url("/from" + std::to_string(i)), "<title>arrived</title>",
+                        redirections[i].second);
     }
-}
-
-// Left to itself, libcurl would encode its own way: lower-case hex, "+" for
-// the space in the query, quotes left raw.
-TEST_F(PageFetcherTest, RawRedirectionTargetIsEncodedLikeALink) {
-    server_.server().Get("/to-utf8", [](const httplib::Request&, httplib::Response& r) {
-        r.set_redirect("/日本 x.html?q=日本 \"<>");
-    });
-    RequestLog log;
-    server_.server().Get(".*", [&log](const httplib::Request& request, httplib::Response& r) {
-        log.Record(request);
-        r.set_content("<title>arrived</title>", "text/html");
-    });
-    server_.Start();
-
-    Fetch(server_.Url("/to-utf8"));
-
-    EXPECT_EQ(Page(), "<title>arrived</title>");
-    const auto seen = log.Last();
-    ASSERT_TRUE(seen);
-    EXPECT_EQ(seen->target, "/%E6%97%A5%E6%9C%AC%20x.html?q=%E6%97%A5%E6%9C%AC%20%22%3C%3E");
 }
 
 TEST_F(PageFetcherTest, StartAddressWithoutASchemeIsFetchedOverHttp) {
