@@ -460,21 +460,20 @@ TEST_F(PageFetcherTest, LinksWithSpacesOrRawNonAsciiBytesAreFetchedEncoded) {
 // itself, libcurl would encode its own way: lower-case hex, "+" for a space
 // in the query, quotes left raw.
 TEST_F(PageFetcherTest, RawRedirectionTargetsAreEncodedLikeLinks) {
-    const std::pair<std::string, std::string> redirections[] = {
+    std::vector<std::pair<std::string, std::string>> redirections; // Location, then the target
+    server_.server().Get(R"(/from(\d+))", [&redirections](const httplib::Request& request,
+                                                          httplib::Response& r) {
+        r.set_redirect(redirections.at(std::stoul(request.matches[1])).first);
+    });
+    ServeAnyPathLogged("<title>arrived</title>");
+    server_.Start();
+    redirections = {
         {"/a b.html", "/a%20b.html"},
         {server_.Url("/abs path\x83\x58"), "/abs%20path%83X"},
         {"/日本 x.html?q=日本 \"<>", "/%E6%97%A5%E6%9C%AC%20x.html?q=%E6%97%A5%E6%9C%AC%20%22%3C%3E"},
     };
-    for (std::size_t i = 0; i < std::size(redirections); ++i)
-        server_.server().Get("/from" + std::to_string(i),
-                             [location = redirections[i].first](const httplib::Request&,
-                                                                httplib::Response& r) {
-                                 r.set_redirect(location);
-                             });
-    ServeAnyPathLogged("<title>arrived</title>");
-    server_.Start();
 
-    for (std::size_t i = 0; i < std::size(redirections); ++i) {
+    for (std::size_t i = 0; i < redirections.size(); ++i) {
         SCOPED_TRACE(redirections[i].first);
         ExpectFetchedAs(server_.Url("/from" + std::to_string(i)), "<title>arrived</title>",
                         redirections[i].second);
