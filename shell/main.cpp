@@ -3,13 +3,16 @@
 #include "shell/main_window.h"
 
 #include <QApplication>
-#include <QStyle>
+#include <QIcon>
 
 #include <ctime>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    application.setWindowIcon(application.style()->standardIcon(QStyle::SP_DesktopIcon));
+    // The name the desktop entry and the icon are installed under.
+    QApplication::setDesktopFileName(QStringLiteral("org.example.torvesk"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("org.example.torvesk"), QIcon(QStringLiteral(":/icon.png"))));
     MainWindow window(static_cast<std::uint32_t>(std::time(nullptr)));
     window.show();
     return application.exec();

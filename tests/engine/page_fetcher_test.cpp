@@ -233,8 +233,8 @@ TEST_F(PageFetcherTest, BodyArrivesByteForByteEvenWhenMarkedCompressed) {
 
 TEST_F(PageFetcherTest, FollowsRedirectionsToTheFinalBody) {
     for (const auto& [from, to] : {std::pair{"/a", "/b"}, {"/b", "/c"}, {"/c", "/final"}})
-        server_.server().Get(from, [to](const httplib::Request&, httplib::Response& r) {
-            r.set_redirect(to);
+        server_.server().Get(from, [location = to](const httplib::Request&, httplib::Response& r) {
+            r.set_redirect(location);
             r.set_content("moved", "text/plain");
         });
     Serve("/final", "<title>arrived</title>");
@@ -318,8 +318,8 @@ TEST_F(PageFetcherTest, ForeignSchemesAreRefusedAlsoAfterARedirection) {
     IdlePort ftp(true);
     for (const auto& [path, target] :
          {std::pair{"/to-ftp", ftp.Url("ftp")}, {"/to-file", std::string("file:///etc/passwd")}})
-        server_.server().Get(path, [target](const httplib::Request&, httplib::Response& r) {
-            r.set_redirect(target);
+        server_.server().Get(path, [location = target](const httplib::Request&, httplib::Response& r) {
+            r.set_redirect(location);
         });
     server_.Start();
 
