@@ -52,7 +52,8 @@ std::unique_ptr<Crawler> CrawlerWithFullTable() {
     auto crawler = std::make_unique<Crawler>();
     crawler->CrawlInit(1);
     crawler->AnalyzePage(Visit{}, LinkList(0, kMaxLinksPerPage));
-    crawler->AnalyzePage(Visit{}, LinkList(kMaxLinksPerPage, kLinkTableLimit - 1 - kMaxLinksPerPage));
+    crawler->AnalyzePage(Visit{},
+                         LinkList(kMaxLinksPerPage, kLinkTableLimit - 1 - kMaxLinksPerPage));
     return crawler;
 }
 

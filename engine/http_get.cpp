@@ -52,8 +52,7 @@ bool CurlReady() {
 std::size_t KeepBodyBytes(char* data, std::size_t size, std::size_t count, void* userdata) {
     auto& transfer = *static_cast<Transfer*>(userdata);
     const std::size_t offered = size * count;
-    const std::size_t kept =
-        std::min(offered, transfer.limits.maxBodyBytes - transfer.body.size());
+    const std::size_t kept = std::min(offered, transfer.limits.maxBodyBytes - transfer.body.size());
     transfer.body.append(data, kept);
     if (kept < offered)
         transfer.capReached = true;

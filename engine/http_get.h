@@ -9,7 +9,7 @@
 #include <string>
 
 struct HttpResponse {
-    std::string error;    // libcurl's message; empty when the transfer completed
+    std::string error; // libcurl's message; empty when the transfer completed
     bool cancelled = false;
     long status = 0;
     std::string location; // the Location header as sent, empty when none

@@ -31,8 +31,8 @@ using CurlText = std::unique_ptr<char, CurlTextCleanup>;
 // url parsed as libcurl reads it, an address without a scheme as http.
 UrlHandle Parse(const std::string& url) {
     UrlHandle parsed(curl_url());
-    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), CURLU_GUESS_SCHEME) !=
-                       CURLUE_OK)
+    if (!parsed ||
+        curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), CURLU_GUESS_SCHEME) != CURLUE_OK)
         return nullptr;
     return parsed;
 }
@@ -100,9 +100,8 @@ HttpResponse Follow(std::string url, const FetchLimits& limits, const std::atomi
 FetchResult FetchPage(const std::string& url, const FetchLimits& limits,
                       const std::atomic<bool>& cancel) {
     const std::string requested = RequestUrl(url);
-    HttpResponse response = NamesAnInvalidHost(requested)
-                                ? Failure(CURLE_COULDNT_RESOLVE_HOST)
-                                : Follow(requested, limits, cancel);
+    HttpResponse response = NamesAnInvalidHost(requested) ? Failure(CURLE_COULDNT_RESOLVE_HOST)
+                                                          : Follow(requested, limits, cancel);
     if (response.cancelled)
         return FetchResult{{}, true};
     if (!response.error.empty()) {

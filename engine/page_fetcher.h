@@ -18,7 +18,7 @@ struct FetchLimits {
 };
 
 struct FetchResult {
-    std::string body;   // empty when the fetch failed
+    std::string body; // empty when the fetch failed
     bool cancelled = false;
 };
 

@@ -35,8 +35,9 @@ void CrawlRunner::Begin(std::optional<Visit> visit) {
     if (!visit || cancel_)
         return;
     inFlight_ = std::move(visit);
-    fetch_.setFuture(QtConcurrent::run(
-        [url = inFlight_->url, &cancel = cancel_] { return FetchPage(url, FetchLimits{}, cancel); }));
+    fetch_.setFuture(QtConcurrent::run([url = inFlight_->url, &cancel = cancel_] {
+        return FetchPage(url, FetchLimits{}, cancel);
+    }));
 }
 
 // A cancelled fetch leaves its step unfinished: no line, no record.

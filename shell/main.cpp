@@ -11,8 +11,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // The name the desktop entry and the icon are installed under.
     QApplication::setDesktopFileName(QStringLiteral("org.example.torvesk"));
-    QApplication::setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("org.example.torvesk"), QIcon(QStringLiteral(":/icon.png"))));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.example.torvesk"),
+                                                 QIcon(QStringLiteral(":/icon.png"))));
     MainWindow window(static_cast<std::uint32_t>(std::time(nullptr)));
     window.show();
     return application.exec();

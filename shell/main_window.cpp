@@ -48,8 +48,8 @@ void MainWindow::showAboutDialog() {
 // rest of the interface.
 bool MainWindow::askToQuit() {
     QMessageBox box(QMessageBox::Question, QStringLiteral("確認"),
-                    QStringLiteral("終了してもよろしいですか"),
-                    QMessageBox::Yes | QMessageBox::No, this);
+                    QStringLiteral("終了してもよろしいですか"), QMessageBox::Yes | QMessageBox::No,
+                    this);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
     box.setDefaultButton(QMessageBox::Yes);

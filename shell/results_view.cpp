@@ -5,8 +5,7 @@
 
 #include <QPainter>
 
-ResultsView::ResultsView(const Canvas& canvas, QWidget* parent)
-    : QWidget(parent), canvas_(canvas) {
+ResultsView::ResultsView(const Canvas& canvas, QWidget* parent) : QWidget(parent), canvas_(canvas) {
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted below
 }
 

@@ -22,8 +22,8 @@ void DrawResultsLines(Canvas& canvas) {
         std::string("0: URL:http://example.com/ TITLE:Example Domain KEY:") + kStartPage,
         "2: URL:http://example.com/about TITLE:" + Utf8ToCp932("会社概要 | Example") +
             " KEY:" + Utf8ToCp932("会社について"),
-        "1: URL:http://example.org/news?id=42 TITLE:" +
-            Utf8ToCp932("ニュース一覧（２０２４年）") + " KEY:News",
+        "1: URL:http://example.org/news?id=42 TITLE:" + Utf8ToCp932("ニュース一覧（２０２４年）") +
+            " KEY:News",
         "0: URL:http://example.net/broken TITLE:bad \xff\x82 bytes KEY:gjpqy|",
         "5: URL:http://example.net/a-very-long-address/that/runs/past/the/right/edge/of/the/"
         "canvas/and/is/clipped/there TITLE: KEY:",

@@ -69,7 +69,8 @@ TEST_F(CanvasTest, TextColourKeepsItsLowEightBits) {
 TEST_F(CanvasTest, TextPastTheEdgeIsClippedAndOddHeightsDrawNothing) {
     canvas.SetTextStyle(20, 255, 255, 0);
     canvas.PutText(kWidth - 12, kHeight - 10, "WWWWWWWWWWWWWWWWWWWWWWWW");
-    EXPECT_GT(CountInk(Buffer(), kWidth - 12, kHeight - 10, "WWWWWWWWWWWWWWWWWWWWWWWW", 20, kBlack, kYellow),
+    EXPECT_GT(CountInk(Buffer(), kWidth - 12, kHeight - 10, "WWWWWWWWWWWWWWWWWWWWWWWW", 20, kBlack,
+                       kYellow),
               0);
     canvas.ClearBlack();
     canvas.PutText(INT_MIN, INT_MAX, "W");

@@ -166,11 +166,11 @@ protected:
 
     // Serves body at every path not served otherwise, logging each request.
     void ServeAnyPathLogged(const std::string& body) {
-        server_.server().Get(".*", [this, body](const httplib::Request& request,
-                                                httplib::Response& r) {
-            log_.Record(request);
-            r.set_content(body, "text/html");
-        });
+        server_.server().Get(".*",
+                             [this, body](const httplib::Request& request, httplib::Response& r) {
+                                 log_.Record(request);
+                                 r.set_content(body, "text/html");
+                             });
     }
 
     // Fetches url: the page must be body, and the server must have seen target.
@@ -318,9 +318,10 @@ TEST_F(PageFetcherTest, ForeignSchemesAreRefusedAlsoAfterARedirection) {
     IdlePort ftp(true);
     for (const auto& [path, target] :
          {std::pair{"/to-ftp", ftp.Url("ftp")}, {"/to-file", std::string("file:///etc/passwd")}})
-        server_.server().Get(path, [location = target](const httplib::Request&, httplib::Response& r) {
-            r.set_redirect(location);
-        });
+        server_.server().Get(path,
+                             [location = target](const httplib::Request&, httplib::Response& r) {
+                                 r.set_redirect(location);
+                             });
     server_.Start();
 
     for (const std::string& url :
@@ -461,16 +462,17 @@ TEST_F(PageFetcherTest, LinksWithSpacesOrRawNonAsciiBytesAreFetchedEncoded) {
 // in the query, quotes left raw.
 TEST_F(PageFetcherTest, RawRedirectionTargetsAreEncodedLikeLinks) {
     std::vector<std::pair<std::string, std::string>> redirections; // Location, then the target
-    server_.server().Get(R"(/from(\d+))", [&redirections](const httplib::Request& request,
-                                                          httplib::Response& r) {
-        r.set_redirect(redirections.at(std::stoul(request.matches[1])).first);
-    });
+    server_.server().Get(R"(/from(\d+))",
+                         [&redirections](const httplib::Request& request, httplib::Response& r) {
+                             r.set_redirect(redirections.at(std::stoul(request.matches[1])).first);
+                         });
     ServeAnyPathLogged("<title>arrived</title>");
     server_.Start();
     redirections = {
         {"/a b.html", "/a%20b.html"},
         {server_.Url("/abs path\x83\x58"), "/abs%20path%83X"},
-        {"/日本 x.html?q=日本 \"<>", "/%E6%97%A5%E6%9C%AC%20x.html?q=%E6%97%A5%E6%9C%AC%20%22%3C%3E"},
+        {"/日本 x.html?q=日本 \"<>",
+         "/%E6%97%A5%E6%9C%AC%20x.html?q=%E6%97%A5%E6%9C%AC%20%22%3C%3E"},
     };
 
     for (std::size_t i = 0; i < redirections.size(); ++i) {

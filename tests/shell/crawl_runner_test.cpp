@@ -30,9 +30,12 @@ struct Crawl {
 
 void AddLinkedSite(TestSite& site) {
     const std::map<std::string, std::vector<std::string>> links = {
-        {"/", {"/a/", "/b/", "/c/", "/d/"}}, {"/a/", {"/b/", "/c/", "/e/"}},
-        {"/b/", {"/c/", "/d/", "/"}},        {"/c/", {"/e/"}},
-        {"/d/", {"/e/", "/a/"}},             {"/e/", {}}};
+        {"/", {"/a/", "/b/", "/c/", "/d/"}},
+        {"/a/", {"/b/", "/c/", "/e/"}},
+        {"/b/", {"/c/", "/d/", "/"}},
+        {"/c/", {"/e/"}},
+        {"/d/", {"/e/", "/a/"}},
+        {"/e/", {}}};
     for (const auto& [page, targets] : links) {
         std::vector<SiteLink> siteLinks;
         for (const std::string& target : targets)
@@ -116,8 +119,8 @@ TEST_F(CrawlRunnerTest, CancelEndsADownloadWithoutALineOrARecord) {
     PumpUntil([&] { return !site_.RequestedPaths().empty(); });
     runner_.CancelFetch();
     runner_.StartCrawl();
-    EXPECT_TRUE(PumpUntil([] { return QThreadPool::globalInstance()->activeThreadCount() == 0; },
-                          1000))
+    EXPECT_TRUE(
+        PumpUntil([] { return QThreadPool::globalInstance()->activeThreadCount() == 0; }, 1000))
         << "the transfer went on after the cancel";
     PumpUntil([] { return false; }, 200);
     EXPECT_TRUE(lines_.empty());

@@ -42,7 +42,8 @@ void AnswerQuitQuestion(QString& shown, QMessageBox::StandardButton answer) {
     });
 }
 
-const QString kQuestionShown = "確認: 終了してもよろしいですか [はい(&Y)|いいえ(&N)] default はい(&Y)";
+const QString kQuestionShown =
+    "確認: 終了してもよろしいですか [はい(&Y)|いいえ(&N)] default はい(&Y)";
 
 QMainWindow* HiddenMainWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets())
@@ -126,7 +127,8 @@ TEST_F(ShellTest, FinishedStepsAppearOnTheScreenLineByLine) {
     expected.SetTextStyle(8, 255, 255, 0);
     expected.PutText(10, 10, first.c_str());
     QImage shown = frame.centralWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_TRUE(shown.copy(0, 0, kCanvasWidth, 100) == expected.BackBuffer().copy(0, 0, kCanvasWidth, 100));
+    EXPECT_TRUE(shown.copy(0, 0, kCanvasWidth, 100) ==
+                expected.BackBuffer().copy(0, 0, kCanvasWidth, 100));
 }
 
 TEST_F(ShellTest, CloseAndTheExitEntryAskFirstAndNoKeepsTheWindow) {
