@@ -4,6 +4,8 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <utility>
+
 CrawlRunner::CrawlRunner(QObject* parent) : QObject(parent) {
     timer_.setInterval(kCrawlPeriodMs);
     connect(&timer_, &QTimer::timeout, this, &CrawlRunner::Tick);
