@@ -47,13 +47,18 @@ std::string LinkList(int first, int n) {
     return page;
 }
 
-// A crawler whose table holds 199 distinct links and whose step is due.
+// A crawler whose table holds 199 distinct links and whose step is due:
+// two started steps on an empty URL (no record) whose bodies hold the links.
 std::unique_ptr<Crawler> CrawlerWithFullTable() {
     auto crawler = std::make_unique<Crawler>();
     crawler->CrawlInit(1);
-    crawler->AnalyzePage(Visit{}, LinkList(0, kMaxLinksPerPage));
-    crawler->AnalyzePage(Visit{},
-                         LinkList(kMaxLinksPerPage, kLinkTableLimit - 1 - kMaxLinksPerPage));
+    crawler->SetCurrentUrl("");
+    for (const std::string& body :
+         {LinkList(0, kMaxLinksPerPage),
+          LinkList(kMaxLinksPerPage, kLinkTableLimit - 1 - kMaxLinksPerPage)}) {
+        crawler->StartCrawl();
+        crawler->AnalyzePage(body);
+    }
     return crawler;
 }
 
@@ -76,8 +81,8 @@ void BM_StepOutsideFetch(benchmark::State& state) {
         state.PauseTiming();
         std::unique_ptr<Crawler> crawler = CrawlerWithFullTable();
         state.ResumeTiming();
-        const std::optional<Visit> visit = crawler->CrawlTick();
-        const ResultsLine line = crawler->AnalyzePage(*visit, page);
+        crawler->CrawlTick();
+        const ResultsLine line = crawler->AnalyzePage(page);
         ShowResultsLine(canvas, line.row, line.clearsScreen, line.text.c_str());
     }
 }

@@ -91,28 +91,27 @@ void Canvas::SetBrush(int r, int g, int b) {
     brushB = LowByte(b);
 }
 
-void Canvas::DrawRect(int left, int top, int right, int bottom) {
+// Runs draw with a painter on the back buffer holding the current pen, and
+// the current brush when filled.
+template <typename Draw> void Canvas::WithPen(bool filled, Draw draw) {
     if (backBuffer.isNull())
         return;
     QPainter painter(&backBuffer);
     painter.setPen(SolidPen(penWidth, QColor(penR, penG, penB)));
-    painter.setBrush(QColor(brushR, brushG, brushB));
-    painter.drawRect(ShapeBox(left, top, right, bottom));
+    if (filled)
+        painter.setBrush(QColor(brushR, brushG, brushB));
+    draw(painter);
+}
+
+void Canvas::DrawRect(int left, int top, int right, int bottom) {
+    WithPen(true, [&](QPainter& painter) { painter.drawRect(ShapeBox(left, top, right, bottom)); });
 }
 
 void Canvas::DrawEllipse(int left, int top, int right, int bottom) {
-    if (backBuffer.isNull())
-        return;
-    QPainter painter(&backBuffer);
-    painter.setPen(SolidPen(penWidth, QColor(penR, penG, penB)));
-    painter.setBrush(QColor(brushR, brushG, brushB));
-    painter.drawEllipse(ShapeBox(left, top, right, bottom));
+    WithPen(true,
+            [&](QPainter& painter) { painter.drawEllipse(ShapeBox(left, top, right, bottom)); });
 }
 
 void Canvas::DrawLine(int x1, int y1, int x2, int y2) {
-    if (backBuffer.isNull())
-        return;
-    QPainter painter(&backBuffer);
-    painter.setPen(SolidPen(penWidth, QColor(penR, penG, penB)));
-    painter.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+    WithPen(false, [&](QPainter& painter) { painter.drawLine(QPointF(x1, y1), QPointF(x2, y2)); });
 }

@@ -42,6 +42,8 @@ public:
     int ans[4] = {0, 0, 0, 0};
 
 private:
+    template <typename Draw> void WithPen(bool filled, Draw draw);
+
     QImage backBuffer;
     int width = kCanvasWidth;
     int height = kCanvasHeight;

@@ -6,7 +6,7 @@
 #include "engine/byte_string.h"
 #include "engine/result_log.h"
 
-#include <algorithm>
+#include <utility>
 
 const char kStartPageKey[] = "\x83\x58\x83\x5e\x81\x5b\x83\x67\x83\x79\x81\x5b\x83\x57";
 
@@ -18,14 +18,12 @@ void Crawler::CrawlInit(std::uint32_t seed) {
     SetCurrentUrl(kDefaultInitialUrl);
 }
 
-void Crawler::SetCurrentUrl(std::string_view url) {
-    const std::size_t length = std::min(url.size(), std::size_t{kUrlCapacity - 1});
-    url.copy(currentUrl_, length);
-    currentUrl_[length] = '\0';
+void Crawler::SetCurrentUrl(const std::string& url) {
+    CopyBytes(currentUrl_, url.c_str());
 }
 
 std::optional<Visit> Crawler::StartCrawl() {
-    if (stepInFlight_) {
+    if (stepInFlight()) {
         startHeld_ = true;
         return std::nullopt;
     }
@@ -46,14 +44,15 @@ std::optional<Visit> Crawler::CrawlTick() {
 // The visit keeps its own copies: the popped slot is reused by the next push.
 // Until the step ends no tick may begin another.
 Visit Crawler::BeginStep(const char* url, const char* key) {
-    Visit visit{url, key};
+    visiting_ = Visit{url, key};
     CopyBytes(currentUrl_, url);
     stepDone_ = false;
-    stepInFlight_ = true;
-    return visit;
+    return *visiting_;
 }
 
-ResultsLine Crawler::AnalyzePage(const Visit& visit, std::string_view body) {
+ResultsLine Crawler::AnalyzePage(std::string_view body) {
+    const Visit visit = std::move(visiting_.value());
+    visiting_.reset();
     page_.Fill(body);
     char TITLE[kTextCapacity];
     page_.ExtractTitle(TITLE);
@@ -66,13 +65,12 @@ ResultsLine Crawler::AnalyzePage(const Visit& visit, std::string_view body) {
         AppendRecord(kResultLogName, visit.url.c_str(), TITLE, visit.key.c_str());
     row_ = line.row + 1;
     PushHarvestedLinks();
-    stepInFlight_ = false;
     stepDone_ = true;
     return line;
 }
 
 std::optional<Visit> Crawler::TakeHeldStart() {
-    if (!startHeld_ || stepInFlight_)
+    if (!startHeld_ || stepInFlight())
         return std::nullopt;
     startHeld_ = false;
     return StartCrawl();

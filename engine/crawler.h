@@ -47,7 +47,7 @@ public:
 
     const char* currentUrl() const { return currentUrl_; }
     // Stores at most 255 bytes of url, verbatim.
-    void SetCurrentUrl(std::string_view url);
+    void SetCurrentUrl(const std::string& url);
 
     // The menu's start command: a visit of currentUrl, or nothing while a
     // step is in flight; that start is then held until the step ends.
@@ -55,13 +55,14 @@ public:
     // A timer tick: the next visit when a step is due, else nothing. Ticks
     // during a step in flight draw no random numbers.
     std::optional<Visit> CrawlTick();
-    // The second half of the step begun for visit: title, results line,
-    // URL.csv record, link harvest; the step is done afterwards.
-    ResultsLine AnalyzePage(const Visit& visit, std::string_view body);
+    // The second half of the step in flight, with its fetched body: title,
+    // results line, URL.csv record, link harvest; the step is done
+    // afterwards. Only while a step is in flight.
+    ResultsLine AnalyzePage(std::string_view body);
     // The start held during the last step, to be begun now, or nothing.
     std::optional<Visit> TakeHeldStart();
 
-    bool stepInFlight() const { return stepInFlight_; }
+    bool stepInFlight() const { return visiting_.has_value(); }
     bool stepDone() const { return stepDone_; }
     int row() const { return row_; }
     const LinkTable& linkTable() const { return *linkTable_; }
@@ -74,8 +75,8 @@ private:
     std::unique_ptr<LinkTable> linkTable_;
     std::unique_ptr<HarvestedLinks> harvest_; // reused every step
     char currentUrl_[kUrlCapacity] = {};
+    std::optional<Visit> visiting_; // the step in flight
     bool stepDone_ = false;
-    bool stepInFlight_ = false;
     bool startHeld_ = false;
     int row_ = 0;
 };

@@ -32,11 +32,9 @@ using HeaderList = std::unique_ptr<curl_slist, HeaderListCleanup>;
 
 // What the callbacks of one transfer share.
 struct Transfer {
-    Transfer(const FetchLimits& bounds, const std::atomic<bool>& cancelFlag)
-        : limits(bounds), cancel(cancelFlag) {}
+    explicit Transfer(const FetchLimits& bounds) : limits(bounds) {}
 
     const FetchLimits& limits;
-    const std::atomic<bool>& cancel;
     std::string body;
     bool capReached = false;
     curl_off_t bytesSeen = 0;
@@ -59,7 +57,7 @@ std::size_t KeepBodyBytes(char* data, std::size_t size, std::size_t count, void*
     return kept;
 }
 
-// A non-zero result aborts the transfer: cancelled, or stalled too long.
+// A non-zero result aborts the transfer: nothing arrived for the stall bound.
 int AbortWhenStalled(void* userdata, curl_off_t, curl_off_t received, curl_off_t, curl_off_t) {
     auto& transfer = *static_cast<Transfer*>(userdata);
     const auto now = std::chrono::steady_clock::now();
@@ -68,7 +66,7 @@ int AbortWhenStalled(void* userdata, curl_off_t, curl_off_t received, curl_off_t
         transfer.lastArrival = now;
     }
     const auto stallLimit = std::chrono::seconds(transfer.limits.stallTimeoutSeconds);
-    return transfer.cancel || now - transfer.lastArrival >= stallLimit ? 1 : 0;
+    return now - transfer.lastArrival >= stallLimit ? 1 : 0;
 }
 
 bool AllSet(std::initializer_list<CURLcode> results) {
@@ -140,7 +138,7 @@ void ReadHead(CURL* easy, HttpResponse& response) {
 
 HttpResponse HttpGet(const std::string& url, const FetchLimits& limits, long timeoutMs,
                      const std::atomic<bool>& cancel) {
-    Transfer transfer(limits, cancel);
+    Transfer transfer(limits);
     EasyHandle easy(CurlReady() ? curl_easy_init() : nullptr);
     // A reload bypasses every cache on the way, as a forced refresh does.
     HeaderList headers(curl_slist_append(nullptr, "Cache-Control: no-cache"));

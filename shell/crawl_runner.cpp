@@ -4,8 +4,6 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <utility>
-
 CrawlRunner::CrawlRunner(QObject* parent) : QObject(parent) {
     timer_.setInterval(kCrawlPeriodMs);
     connect(&timer_, &QTimer::timeout, this, &CrawlRunner::Tick);
@@ -33,21 +31,18 @@ void CrawlRunner::Tick() {
     Begin(crawler_.CrawlTick());
 }
 
-void CrawlRunner::Begin(std::optional<Visit> visit) {
+void CrawlRunner::Begin(const std::optional<Visit>& visit) {
     if (!visit || cancel_)
         return;
-    inFlight_ = std::move(visit);
-    fetch_.setFuture(QtConcurrent::run([url = inFlight_->url, &cancel = cancel_] {
-        return FetchPage(url, FetchLimits{}, cancel);
-    }));
+    fetch_.setFuture(QtConcurrent::run(
+        [url = visit->url, &cancel = cancel_] { return FetchPage(url, FetchLimits{}, cancel); }));
 }
 
 // A cancelled fetch leaves its step unfinished: no line, no record.
 void CrawlRunner::Fetched() {
     const FetchResult result = fetch_.result();
-    if (result.cancelled || !inFlight_)
+    if (result.cancelled)
         return;
-    const Visit visit = *std::exchange(inFlight_, std::nullopt);
-    emit lineReady(crawler_.AnalyzePage(visit, result.body));
+    emit lineReady(crawler_.AnalyzePage(result.body));
     Begin(crawler_.TakeHeldStart());
 }

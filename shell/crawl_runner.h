@@ -39,12 +39,11 @@ signals:
 
 private:
     void Tick();
-    void Begin(std::optional<Visit> visit);
+    void Begin(const std::optional<Visit>& visit);
     void Fetched();
 
     Crawler crawler_;
     QTimer timer_;
     QFutureWatcher<FetchResult> fetch_;
     std::atomic<bool> cancel_{false};
-    std::optional<Visit> inFlight_;
 };

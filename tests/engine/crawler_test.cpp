@@ -2,8 +2,8 @@
 // the test runs it: the results lines, which pages are visited in which
 // order, and what URL.csv holds afterwards.
 #include "engine/crawler.h"
-#include "engine/page_fetcher.h"
 
+#include "support/blocking_step.h"
 #include "support/csv_reader.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
@@ -61,8 +61,7 @@ protected:
             return;
         for (int i = 0; i < ticksWhileInFlight_; ++i)
             EXPECT_FALSE(crawler_.CrawlTick());
-        const std::atomic<bool> noCancel = false;
-        lines_.push_back(crawler_.AnalyzePage(*visit, FetchPage(visit->url, {}, noCancel).body));
+        lines_.push_back(*RunStep(crawler_, visit));
     }
 
     void StartAt(const std::string& url) {
@@ -135,12 +134,7 @@ TEST_P(CrawlOrderTest, VisitsFollowTheShuffledTableForAFixedSeed) {
         {"/c/", {"/e/"}},
         {"/d/", {"/e/"}},
         {"/e/", {}}};
-    for (const auto& [page, targets] : links) {
-        std::vector<SiteLink> siteLinks;
-        for (const std::string& target : targets)
-            siteLinks.push_back({target, "to" + target});
-        site_.AddPage(page, "T" + page, siteLinks);
-    }
+    site_.AddLinkedPages(links);
 
     StartAt(site_.Url("/"));
     TickUntilIdle();
@@ -186,8 +180,7 @@ TEST_F(CrawlTest, StartDuringAStepIsHeldUntilItEnds) {
     EXPECT_FALSE(crawler_.TakeHeldStart()) << "not before the first step ends";
 
     crawler_.SetCurrentUrl(site_.Url("/a/")); // edited in the start dialog meanwhile
-    const std::atomic<bool> noCancel = false;
-    crawler_.AnalyzePage(*first, FetchPage(first->url, {}, noCancel).body);
+    RunStep(crawler_, first);
     const std::optional<Visit> held = crawler_.TakeHeldStart();
     ASSERT_TRUE(held);
     EXPECT_EQ(held->url, site_.Url("/a/"));

@@ -193,17 +193,13 @@ protected:
 };
 
 TEST_F(PageFetcherTest, RequestCarriesAgentAndNoCacheHeadersButNoAcceptEncoding) {
-    RequestLog log;
-    server_.server().Get("/", [&log](const httplib::Request& request, httplib::Response& r) {
-        log.Record(request);
-        r.set_content("<title>seen</title>", "text/html");
-    });
+    ServeAnyPathLogged("<title>seen</title>");
     server_.Start();
 
     Fetch(server_.Url("/"));
 
     EXPECT_EQ(Page(), "<title>seen</title>");
-    const auto seen = log.Last();
+    const auto seen = log_.Last();
     ASSERT_TRUE(seen);
     const auto header = [&seen](const char* name) {
         const auto found = seen->headers.find(name);
@@ -276,11 +272,7 @@ TEST_F(PageFetcherTest, LongerBodyIsCutAtThePageCapacity) {
 }
 
 TEST_F(PageFetcherTest, ProxyFromTheEnvironmentReceivesTheRequest) {
-    RequestLog log;
-    server_.server().Get(".*", [&log](const httplib::Request& request, httplib::Response& r) {
-        log.Record(request);
-        r.set_content("via proxy", "text/plain");
-    });
+    ServeAnyPathLogged("via proxy");
     server_.Start();
     // The origin refuses connections, so only the proxy can produce a page.
     IdlePort origin(false);
@@ -290,7 +282,7 @@ TEST_F(PageFetcherTest, ProxyFromTheEnvironmentReceivesTheRequest) {
     Fetch(url);
 
     EXPECT_EQ(Page(), "via proxy");
-    const auto seen = log.Last();
+    const auto seen = log_.Last();
     ASSERT_TRUE(seen);
     EXPECT_EQ(seen->target, url) << "the proxy wants the absolute form";
 }
@@ -494,11 +486,7 @@ TEST_F(PageFetcherTest, StartAddressWithoutASchemeIsFetchedOverHttp) {
 // Any request libcurl made would go to the proxy: a proxy that saw nothing
 // shows that no name was looked up and nothing was sent.
 TEST_F(PageFetcherTest, HostsUnderInvalidAreNeverLookedUp) {
-    RequestLog log;
-    server_.server().Get(".*", [&log](const httplib::Request& request, httplib::Response& r) {
-        log.Record(request);
-        r.set_content("via proxy", "text/plain");
-    });
+    ServeAnyPathLogged("via proxy");
     server_.Start();
     setenv("http_proxy", server_.Url("").c_str(), 1);
 
@@ -509,7 +497,7 @@ TEST_F(PageFetcherTest, HostsUnderInvalidAreNeverLookedUp) {
         EXPECT_EQ(Page(), "");
         EXPECT_LT(elapsed.count(), 1.0);
     }
-    EXPECT_FALSE(log.Last());
+    EXPECT_FALSE(log_.Last());
     for (const std::string url : {"http://notinvalid/", "http://user.invalid@127.0.0.1:1/"}) {
         SCOPED_TRACE(url);
         Fetch(url);

@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -29,19 +28,12 @@ struct Crawl {
 };
 
 void AddLinkedSite(TestSite& site) {
-    const std::map<std::string, std::vector<std::string>> links = {
-        {"/", {"/a/", "/b/", "/c/", "/d/"}},
-        {"/a/", {"/b/", "/c/", "/e/"}},
-        {"/b/", {"/c/", "/d/", "/"}},
-        {"/c/", {"/e/"}},
-        {"/d/", {"/e/", "/a/"}},
-        {"/e/", {}}};
-    for (const auto& [page, targets] : links) {
-        std::vector<SiteLink> siteLinks;
-        for (const std::string& target : targets)
-            siteLinks.push_back({target, "to" + target});
-        site.AddPage(page, "T" + page, siteLinks);
-    }
+    site.AddLinkedPages({{"/", {"/a/", "/b/", "/c/", "/d/"}},
+                         {"/a/", {"/b/", "/c/", "/e/"}},
+                         {"/b/", {"/c/", "/d/", "/"}},
+                         {"/c/", {"/e/"}},
+                         {"/d/", {"/e/", "/a/"}},
+                         {"/e/", {}}});
 }
 
 // The same number of steps with every download blocking the caller.

@@ -14,5 +14,5 @@ inline std::optional<ResultsLine> RunStep(Crawler& crawler, const std::optional<
     if (!visit)
         return std::nullopt;
     const std::atomic<bool> noCancel = false;
-    return crawler.AnalyzePage(*visit, FetchPage(visit->url, limits, noCancel).body);
+    return crawler.AnalyzePage(FetchPage(visit->url, limits, noCancel).body);
 }

@@ -29,6 +29,15 @@ void TestSite::AddPage(const std::string& path, const std::string& title,
     AddRaw(path, body + "</body></html>\n");
 }
 
+void TestSite::AddLinkedPages(const std::map<std::string, std::vector<std::string>>& links) {
+    for (const auto& [page, targets] : links) {
+        std::vector<SiteLink> siteLinks;
+        for (const std::string& target : targets)
+            siteLinks.push_back({target, "to" + target});
+        AddPage(page, "T" + page, siteLinks);
+    }
+}
+
 void TestSite::AddRaw(const std::string& path, const std::string& body) {
     std::lock_guard lock(mutex_);
     bodies_[path] = body;

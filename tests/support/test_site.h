@@ -24,6 +24,9 @@ public:
     // Serves path as a page with this title and these links.
     void AddPage(const std::string& path, const std::string& title,
                  const std::vector<SiteLink>& links);
+    // Serves each page "T<path>" with a link to each of its targets, whose
+    // text is "to<target>".
+    void AddLinkedPages(const std::map<std::string, std::vector<std::string>>& links);
     // Serves path with exactly this body.
     void AddRaw(const std::string& path, const std::string& body);
     // Holds every response back this long, as a slow server does.
