@@ -3,7 +3,7 @@
 // is encoded the way a link is.
 #pragma once
 
-#include "engine/page_fetcher.h"
+#include "engine/fetch_limits.h"
 
 #include <atomic>
 #include <string>

@@ -3,19 +3,10 @@
 // flag set from another thread ends it within one poll period.
 #pragma once
 
+#include "engine/fetch_limits.h"
+
 #include <atomic>
 #include <string>
-
-constexpr const char* kUserAgent = "WININET Sample Program";
-
-// Bounds that keep any fetch from hanging the crawl; tests shorten them.
-struct FetchLimits {
-    long connectTimeoutSeconds = 30;
-    long stallTimeoutSeconds = 30; // a transfer that receives nothing this long fails
-    long maxRedirections = 20;
-    long totalTimeoutSeconds = 120;
-    std::size_t maxBodyBytes = 1000000; // the rest of a longer body is not read
-};
 
 struct FetchResult {
     std::string body; // empty when the fetch failed
