@@ -3,8 +3,8 @@
 // U+FFFD.
 #include "display/text_codec.h"
 
-#include "display/iconv_converter.h"
-#include "display/text_runs.h"
+#include "text/iconv_converter.h"
+#include "text/text_runs.h"
 
 #include <algorithm>
 #include <cstring>

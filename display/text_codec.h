@@ -3,6 +3,8 @@
 // bytes to store after the user edited such text.
 #pragma once
 
+#include "text/byte_range.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -18,13 +20,6 @@
 // pieces that look like UTF-8. A UTF-8 word may end in a cut sequence, as a field taken up to a
 // byte limit does, once two whole multi-byte characters came before it; the cut shows as U+FFFD.
 QString DecodeForScreen(std::string_view bytes);
-
-// Bytes [begin, end) of the decoded input.
-struct ByteRange {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    friend bool operator==(const ByteRange&, const ByteRange&) = default;
-};
 
 // DecodeForScreen's text, and for each of its UTF-16 code units the bytes
 // of the character it belongs to (both halves of a surrogate pair share

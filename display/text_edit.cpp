@@ -1,7 +1,7 @@
 // EncodeEditedText: the bytes behind a field after the user edited it.
 #include "display/text_codec.h"
 
-#include "display/iconv_converter.h"
+#include "text/iconv_converter.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-// An iconv conversion descriptor as an owned handle, for the text codec.
+// An iconv conversion descriptor as an owned handle.
 #pragma once
 
 #include <bit>

@@ -1,5 +1,5 @@
 // UTF-8 well-formedness for the mixed decoding of lines.
-#include "display/text_runs.h"
+#include "text/text_runs.h"
 
 namespace {
 

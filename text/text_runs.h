@@ -2,7 +2,7 @@
 // UTF-8, and the code page 932 stretches between them.
 #pragma once
 
-#include "display/text_codec.h"
+#include "text/byte_range.h"
 
 #include <cstddef>
 #include <string_view>

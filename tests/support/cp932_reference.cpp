@@ -1,7 +1,7 @@
 // The reference code page 932 conversions, one iconv call at a time.
 #include "support/cp932_reference.h"
 
-#include "display/iconv_converter.h"
+#include "text/iconv_converter.h"
 
 namespace {
 

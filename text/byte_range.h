@@ -1,0 +1,12 @@
+// A span of bytes of a decoded input, for the decoders that say which bytes
+// each character came from.
+#pragma once
+
+#include <cstddef>
+
+// Bytes [begin, end) of the decoded input.
+struct ByteRange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    friend bool operator==(const ByteRange&, const ByteRange&) = default;
+};
