@@ -49,8 +49,8 @@ std::string LinkList(int first, int n) {
 
 // A crawler whose table holds 199 distinct links and whose step is due:
 // two started steps on an empty URL (no record) whose bodies hold the links.
-std::unique_ptr<Crawler> CrawlerWithFullTable() {
-    auto crawler = std::make_unique<Crawler>();
+std::unique_ptr<Crawler> CrawlerWithFullTable(const std::string& logPath) {
+    auto crawler = std::make_unique<Crawler>(logPath);
     crawler->CrawlInit(1);
     crawler->SetCurrentUrl("");
     for (const std::string& body :
@@ -73,13 +73,12 @@ double ThreadCpuSeconds() {
 // drawing of the line.
 void BM_StepOutsideFetch(benchmark::State& state) {
     TempDir dir;
-    WorkingDirectory inDir(dir.path());
     const std::string page = MakePage("http://127.0.0.1:1", 1, std::size_t(state.range(0)));
     Canvas canvas;
     canvas.Init(kCanvasWidth, kCanvasHeight);
     for (auto _ : state) {
         state.PauseTiming();
-        std::unique_ptr<Crawler> crawler = CrawlerWithFullTable();
+        std::unique_ptr<Crawler> crawler = CrawlerWithFullTable(dir.File("URL.csv"));
         state.ResumeTiming();
         crawler->CrawlTick();
         const ResultsLine line = crawler->AnalyzePage(page);
@@ -98,10 +97,9 @@ void BM_CrawlLoopback(benchmark::State& state) {
     for (int page = 0; page < kSitePages; ++page)
         site.AddRaw("/p" + std::to_string(page) + "/", MakePage(base, page, 100 * 1000));
     TempDir dir;
-    WorkingDirectory inDir(dir.path());
     const int steps = int(state.range(0));
     for (auto _ : state) {
-        Crawler crawler;
+        Crawler crawler(dir.File("URL.csv"));
         crawler.CrawlInit(1);
         crawler.SetCurrentUrl(base + "/p0/");
         const auto wallStart = std::chrono::steady_clock::now();

@@ -8,8 +8,6 @@
 #include "bench/slot_lateness.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,11 +33,6 @@ int main(int argc, char** argv) {
     setenv("no_proxy", "*", 1);
     setenv("NO_PROXY", "*", 1);
     QApplication application(argc, argv);
-    QTemporaryDir workDirectory; // URL.csv lands here
-    if (!workDirectory.isValid() || !QDir::setCurrent(workDirectory.path())) {
-        std::fprintf(stderr, "responsiveness: no temporary directory to work in\n");
-        return 1;
-    }
     DripServer drip(seconds);
     if (!drip.Started()) {
         std::fprintf(stderr, "responsiveness: the drip server did not start\n");

@@ -3,12 +3,12 @@
 // "解析スタート" is chosen from the menu as a user chooses it.
 #include "bench/download_driver.h"
 
-#include "engine/crawler.h"
 #include "shell/main_window.h"
 #include "shell/ui_driver.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 #include <ctime>
 #include <fstream>
@@ -17,8 +17,8 @@
 namespace {
 
 // A record is a line that starts with the URL and a comma.
-bool HasRecordFor(const std::string& url) {
-    std::ifstream log(kResultLogName, std::ios::binary);
+bool HasRecordFor(const std::string& logPath, const std::string& url) {
+    std::ifstream log(logPath, std::ios::binary);
     std::string text(std::istreambuf_iterator<char>(log), {});
     const std::string start = url + ",";
     return text.starts_with(start) || text.find("\n" + start) != std::string::npos;
@@ -31,16 +31,18 @@ bool CrawlOnePage(const std::string& url, const DownloadHooks& hooks, int timeou
         UrlField(dialog)->setText(QString::fromStdString(url));
         ClickButton(dialog, "OK");
     });
-    MainWindow window(static_cast<std::uint32_t>(std::time(nullptr)));
+    QTemporaryDir logDir;
+    const std::string logPath = logDir.filePath("URL.csv").toStdString();
+    MainWindow window(static_cast<std::uint32_t>(std::time(nullptr)), logPath);
     window.show();
     bool recorded = false;
     WhenTrue([] { return true; },
              [&] {
                  hooks.started();
                  ChooseMenuEntry(&window, "解析スタート");
-                 WhenTrue([&] { return HasRecordFor(url); },
+                 WhenTrue([&] { return HasRecordFor(logPath, url); },
                           [&] {
-                              recorded = HasRecordFor(url);
+                              recorded = HasRecordFor(logPath, url);
                               hooks.recorded();
                               QApplication::exit(0);
                           },

@@ -17,7 +17,6 @@
 
 // A small, long-lived page over plain http with double-quoted absolute links.
 constexpr const char* kDefaultInitialUrl = "http://info.cern.ch/";
-constexpr const char* kResultLogName = "URL.csv";
 constexpr int kUrlCapacity = 256; // 255 bytes of text and the terminator
 constexpr int kLastRow = 50;      // the line after this row clears the screen
 
@@ -40,7 +39,8 @@ struct ResultsLine {
 
 class Crawler {
 public:
-    Crawler();
+    // Records of visited pages are appended to the file at logPath.
+    explicit Crawler(std::string logPath);
 
     // Seeds the generator and puts the default initial URL into currentUrl.
     void CrawlInit(std::uint32_t seed);
@@ -71,6 +71,7 @@ private:
     Visit BeginStep(const char* url, const char* key);
     void PushHarvestedLinks();
 
+    std::string logPath_;
     PageBuffer page_;
     std::unique_ptr<LinkTable> linkTable_;
     std::unique_ptr<HarvestedLinks> harvest_; // reused every step

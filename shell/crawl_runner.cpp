@@ -4,7 +4,10 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
-CrawlRunner::CrawlRunner(QObject* parent) : QObject(parent) {
+#include <utility>
+
+CrawlRunner::CrawlRunner(std::string logPath, QObject* parent)
+    : QObject(parent), crawler_(std::move(logPath)) {
     timer_.setInterval(kCrawlPeriodMs);
     connect(&timer_, &QTimer::timeout, this, &CrawlRunner::Tick);
     connect(&fetch_, &QFutureWatcherBase::finished, this, &CrawlRunner::Fetched);

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <optional>
+#include <string>
 
 constexpr int kCrawlPeriodMs = 100;
 
@@ -19,7 +20,8 @@ class CrawlRunner : public QObject {
     Q_OBJECT
 
 public:
-    explicit CrawlRunner(QObject* parent = nullptr);
+    // The crawl's records go to the file at logPath.
+    explicit CrawlRunner(std::string logPath, QObject* parent = nullptr);
     // Cancels a fetch in flight and waits for its thread to let go.
     ~CrawlRunner() override;
 

@@ -11,7 +11,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-MainWindow::MainWindow(std::uint32_t seed) : runner_(this), view_(new ResultsView(canvas_, this)) {
+#include <utility>
+
+MainWindow::MainWindow(std::uint32_t seed, std::string logPath)
+    : runner_(std::move(logPath), this), view_(new ResultsView(canvas_, this)) {
     setWindowTitle(QStringLiteral("Torvesk"));
     setCentralWidget(view_);
     createMenus();

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <string>
 
 class ResultsView;
 
@@ -17,8 +18,8 @@ class MainWindow : public QMainWindow {
 public:
     // Makes the Canvas, seeds the crawl and sets the default URL, asks for
     // the start URL, then starts the tick: the user meets the start dialog
-    // before the window is shown.
-    explicit MainWindow(std::uint32_t seed);
+    // before the window is shown. Records go to the file at logPath.
+    MainWindow(std::uint32_t seed, std::string logPath);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

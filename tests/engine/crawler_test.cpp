@@ -91,12 +91,12 @@ protected:
         EXPECT_EQ(shown, expected);
     }
 
-    std::vector<CsvRecord> Records() const { return ParseCsv(ReadWholeFile("URL.csv")); }
+    std::vector<CsvRecord> Records() const { return ParseCsv(ReadWholeFile(logPath_)); }
 
     TempDir dir_;
-    WorkingDirectory inDir_{dir_.path()};
+    const std::string logPath_ = dir_.File("URL.csv");
     TestSite site_;
-    Crawler crawler_;
+    Crawler crawler_{logPath_};
     std::vector<ResultsLine> lines_;
     int ticksWhileInFlight_ = 0;
 };
@@ -251,7 +251,7 @@ TEST_F(CrawlTest, AddressWithoutSchemeIsFetchedOverHttp) {
 TEST_F(CrawlTest, EmptyUrlDrawsALineButWritesNoRecord) {
     StartAt("");
     ExpectScreenShows({std::string("0: URL: TITLE: KEY:") + kStartPageKey});
-    EXPECT_FALSE(std::filesystem::exists("URL.csv"));
+    EXPECT_FALSE(std::filesystem::exists(logPath_));
     EXPECT_EQ(crawler_.row(), 1);
     EXPECT_TRUE(crawler_.stepDone());
 }
@@ -286,8 +286,8 @@ TEST_F(CrawlTest, RecordsNeedingNoQuotesKeepThePlainFormat) {
     site_.AddPage("/a/", "A", {});
     StartAt(site_.Url("/"));
     Tick();
-    EXPECT_EQ(ReadWholeFile("URL.csv"), site_.Url("/") + ",Root 100%," + kStartPageKey + "\r\n" +
-                                            site_.Url("/a/") + ",A,%s%n\r\n");
+    EXPECT_EQ(ReadWholeFile(logPath_), site_.Url("/") + ",Root 100%," + kStartPageKey + "\r\n" +
+                                           site_.Url("/a/") + ",A,%s%n\r\n");
 }
 
 } // namespace

@@ -98,9 +98,8 @@ protected:
     static constexpr const char* kHostile[] = {"/endless/", "/drip/",        "/loop/", "/to-file/",
                                                "/gzip/",    "/huge-header/", "/cut/"};
     FetchLimits limits_;
-    Crawler crawler_;
     TempDir dir_;
-    WorkingDirectory inDir_{dir_.path()};
+    Crawler crawler_{dir_.File("URL.csv")};
     HttpTestServer server_;
 };
 
@@ -116,7 +115,7 @@ TEST_F(HostileCrawlTest, EveryPageIsRecordedAndNoneHangsTheCrawl) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 60s);
 
     std::map<std::string, std::string> titles;
-    const std::vector<CsvRecord> records = ParseCsv(ReadWholeFile("URL.csv"));
+    const std::vector<CsvRecord> records = ParseCsv(ReadWholeFile(dir_.File("URL.csv")));
     ASSERT_EQ(records.size(), 1 + std::size(kHostile));
     EXPECT_EQ(records[0][0], server_.Url("/")) << "the first record stays first";
     for (const CsvRecord& record : records)

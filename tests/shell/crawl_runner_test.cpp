@@ -39,15 +39,14 @@ void AddLinkedSite(TestSite& site) {
 // The same number of steps with every download blocking the caller.
 Crawl BlockingCrawl(const std::string& start, std::size_t steps) {
     TempDir dir;
-    WorkingDirectory inDir(dir.path());
-    Crawler crawler;
+    Crawler crawler(dir.File("URL.csv"));
     crawler.CrawlInit(kSeed);
     crawler.SetCurrentUrl(start);
     Crawl crawl;
     crawl.lines.push_back(RunStep(crawler, crawler.StartCrawl())->text);
     while (crawl.lines.size() < steps)
         crawl.lines.push_back(RunStep(crawler, crawler.CrawlTick())->text);
-    crawl.log = ReadWholeFile(kResultLogName);
+    crawl.log = ReadWholeFile(dir.File("URL.csv"));
     return crawl;
 }
 
@@ -62,12 +61,11 @@ protected:
     }
     void TearDown() override { CancelPendingActions(); }
 
-    std::string Log() const { return ReadWholeFile(kResultLogName); }
+    std::string Log() const { return ReadWholeFile(dir_.File("URL.csv")); }
 
     TestSite site_;
     TempDir dir_;
-    WorkingDirectory inDir_{dir_.path()};
-    CrawlRunner runner_;
+    CrawlRunner runner_{dir_.File("URL.csv")};
     std::vector<std::string> lines_;
 };
 

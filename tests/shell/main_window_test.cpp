@@ -78,7 +78,7 @@ TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
                      ClickButton(dialog, "OK");
                  });
     });
-    window = std::make_unique<MainWindow>(kSeed);
+    window = std::make_unique<MainWindow>(kSeed, logPath);
     window->show();
     EXPECT_TRUE(dialogSeen);
     EXPECT_EQ(window->windowTitle(), "Torvesk");

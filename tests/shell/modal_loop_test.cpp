@@ -84,7 +84,7 @@ TEST_F(ModalLoopTest, StartDialogOpensAtOnceDuringADownload) {
     EXPECT_EQ(LoggedRecords(), 0);
 
     ASSERT_TRUE(PumpUntil([&] { return LoggedRecords() == 1; }));
-    EXPECT_EQ(ParseCsv(ReadWholeFile(kResultLogName))[0][0], site.Url("/"));
+    EXPECT_EQ(ParseCsv(ReadWholeFile(logPath))[0][0], site.Url("/"));
 }
 
 // Quitting while a page downloads: the question opens at once, Yes ends the

@@ -4,7 +4,6 @@
 #include "shell/ui_driver.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -22,7 +21,6 @@ void AddCyclicSite(TestSite& site) {
 
 void ShellTest::SetUp() {
     AddCyclicSite(site);
-    std::remove(kResultLogName);
 }
 
 void ShellTest::TearDown() {
@@ -32,7 +30,7 @@ void ShellTest::TearDown() {
 
 MainWindow& ShellTest::CreateMainWindowPastDialog() {
     WhenModalShows([](QWidget* dialog) { ClickButton(dialog, "OK"); });
-    window = std::make_unique<MainWindow>(kSeed);
+    window = std::make_unique<MainWindow>(kSeed, logPath);
     window->show();
     return *window;
 }
@@ -48,7 +46,7 @@ void ShellTest::AimAtSite(MainWindow& frame) {
 }
 
 int ShellTest::LoggedRecords() const {
-    std::ifstream log(kResultLogName);
+    std::ifstream log(logPath);
     return static_cast<int>(
         std::count(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>(), '\n'));
 }

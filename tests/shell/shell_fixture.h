@@ -1,9 +1,10 @@
 // The fixture of the shell tests: a small site on 127.0.0.1 to crawl, a
-// fresh URL.csv, and the main window made on request with its start dialog
+// URL.csv in a fresh directory, and the main window made on request with its start dialog
 // answered.
 #pragma once
 
 #include "shell/main_window.h"
+#include "support/temp_dir.h"
 #include "support/test_site.h"
 
 #include <gtest/gtest.h>
@@ -30,5 +31,7 @@ protected:
     int LoggedRecords() const;
 
     TestSite site;
+    TempDir logDir;
+    const std::string logPath = logDir.File("URL.csv");
     std::unique_ptr<MainWindow> window;
 };

@@ -81,11 +81,10 @@ bool Sanitized() {
 TEST(CrawlSoak, MemoryDescriptorsAndRecordsHoldOverALongCrawl) {
     const int steps = SoakSteps();
     TempDir dir;
-    WorkingDirectory inDir(dir.path());
     TestSite site;
     for (int page = 0; page < kPages; ++page)
         site.AddRaw("/p" + std::to_string(page) + "/", SoakPage(site, page));
-    Crawler crawler;
+    Crawler crawler(dir.File("URL.csv"));
     crawler.CrawlInit(7);
     crawler.SetCurrentUrl(site.Url("/p0/"));
 
@@ -106,7 +105,7 @@ TEST(CrawlSoak, MemoryDescriptorsAndRecordsHoldOverALongCrawl) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         descriptorsAfter = OpenDescriptors();
     }
-    const std::vector<CsvRecord> log = ParseCsv(ReadWholeFile("URL.csv"));
+    const std::vector<CsvRecord> log = ParseCsv(ReadWholeFile(dir.File("URL.csv")));
     const std::size_t records = log.size();
     const auto fetched = std::count_if(log.begin(), log.end(), [](const CsvRecord& record) {
         return record.size() == 3 && record[1].rfind("Soak ", 0) == 0;

@@ -1,5 +1,5 @@
 // A fresh temporary directory for one test, removed with everything in it
-// at the end; optionally the process's working directory meanwhile.
+// at the end.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,23 +23,9 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    // The path of name inside the directory.
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
 
 private:
     std::filesystem::path path_;
-};
-
-// Makes a directory the working directory until the end of the scope, so that
-// files the program writes to its working directory land there.
-class WorkingDirectory {
-public:
-    explicit WorkingDirectory(const std::filesystem::path& dir)
-        : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(dir);
-    }
-    ~WorkingDirectory() { std::filesystem::current_path(previous_); }
-    WorkingDirectory(const WorkingDirectory&) = delete;
-    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
-
-private:
-    std::filesystem::path previous_;
 };
