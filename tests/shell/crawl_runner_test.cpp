@@ -8,6 +8,7 @@
 #include "support/csv_reader.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
+#include "support/written_log.h"
 
 #include <QThreadPool>
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ Crawl BlockingCrawl(const std::string& start, std::size_t steps) {
     crawl.lines.push_back(RunStep(crawler, crawler.StartCrawl())->text);
     while (crawl.lines.size() < steps)
         crawl.lines.push_back(RunStep(crawler, crawler.CrawlTick())->text);
-    crawl.log = ReadWholeFile(dir.File("URL.csv"));
+    crawl.log = WrittenLog(crawler, dir.File("URL.csv"));
     return crawl;
 }
 
@@ -61,7 +62,7 @@ protected:
     }
     void TearDown() override { CancelPendingActions(); }
 
-    std::string Log() const { return ReadWholeFile(dir_.File("URL.csv")); }
+    std::string Log() { return WrittenLog(runner_.crawler(), dir_.File("URL.csv")); }
 
     TestSite site_;
     TempDir dir_;

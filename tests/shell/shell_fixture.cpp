@@ -2,6 +2,7 @@
 #include "shell/shell_fixture.h"
 
 #include "shell/ui_driver.h"
+#include "support/written_log.h"
 
 #include <algorithm>
 #include <fstream>
@@ -45,7 +46,10 @@ void ShellTest::AimAtSite(MainWindow& frame) {
     CrawlOf(frame).SetCurrentUrl(site.Url("/"));
 }
 
-int ShellTest::LoggedRecords() const {
+int ShellTest::LoggedRecords() {
+    if (window) {
+        EXPECT_TRUE(CrawlOf(*window).FlushLog(kLogWait));
+    }
     std::ifstream log(logPath);
     return static_cast<int>(
         std::count(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>(), '\n'));

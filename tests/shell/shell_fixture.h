@@ -28,7 +28,8 @@ protected:
     void AimAtSite(MainWindow& frame);
 
     int PagesFetched() const { return static_cast<int>(site.RequestedPaths().size()); }
-    int LoggedRecords() const;
+    // Records in URL.csv, once the window's crawl has written all it finished.
+    int LoggedRecords();
 
     TestSite site;
     TempDir logDir;

@@ -8,6 +8,7 @@
 #include "support/csv_reader.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
+#include "support/written_log.h"
 
 #include <gtest/gtest.h>
 
@@ -105,7 +106,7 @@ TEST(CrawlSoak, MemoryDescriptorsAndRecordsHoldOverALongCrawl) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         descriptorsAfter = OpenDescriptors();
     }
-    const std::vector<CsvRecord> log = ParseCsv(ReadWholeFile(dir.File("URL.csv")));
+    const std::vector<CsvRecord> log = ParseCsv(WrittenLog(crawler, dir.File("URL.csv")));
     const std::size_t records = log.size();
     const auto fetched = std::count_if(log.begin(), log.end(), [](const CsvRecord& record) {
         return record.size() == 3 && record[1].rfind("Soak ", 0) == 0;

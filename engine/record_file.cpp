@@ -1,0 +1,173 @@
+// One record appended with plain POSIX calls: a non-blocking open, writes
+// until the record is in, a truncate back to where it began when it was cut
+// short, and a close. SIGPIPE is held back meanwhile, so a reader that goes
+// away fails the record instead of ending the program.
+#include "engine/record_file.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// While this lives, SIGPIPE stays pending for this thread instead of ending
+// the program, and a write to a FIFO without reader fails with EPIPE. A
+// SIGPIPE raised meanwhile is taken off before the old mask returns.
+class SigpipeHeld {
+public:
+    SigpipeHeld() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        pendingBefore_ = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
+    }
+    ~SigpipeHeld() {
+        if (!pendingBefore_) {
+            const timespec none{};
+            sigtimedwait(&pipe_, nullptr, &none);
+        }
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    SigpipeHeld(const SigpipeHeld&) = delete;
+    SigpipeHeld& operator=(const SigpipeHeld&) = delete;
+
+private:
+    sigset_t pipe_;
+    sigset_t previous_;
+    bool pendingBefore_ = false;
+};
+
+// An open file descriptor, closed at the end unless Close() did it.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return fd_; }
+    // Closes now; returns 0 or the errno of a failed close.
+    int Close() {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result == 0 ? 0 : errno;
+    }
+
+private:
+    int fd_;
+};
+
+// O_NONBLOCK: opening a FIFO without a reader fails with ENXIO instead of
+// waiting for one, and a full pipe answers EAGAIN instead of blocking.
+int OpenForAppending(const char* path) {
+    int fd;
+    do
+        fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Waits until fd takes bytes again (or has an error for the next write to
+// report), at most until deadline.
+bool WaitForRoom(int fd, Clock::time_point deadline) {
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            return false;
+        pollfd watched{fd, POLLOUT, 0};
+        const int ready = ::poll(&watched, 1, static_cast<int>(left));
+        if (ready > 0)
+            return true;
+        if (ready < 0 && errno != EINTR)
+            return false;
+    }
+}
+
+// Writes the rest of record from written on; returns 0, or the errno that
+// stopped it. A pipe that stays full for kPipeWait gives EAGAIN.
+int WriteAll(int fd, std::string_view record, std::size_t& written) {
+    const Clock::time_point deadline = Clock::now() + kPipeWait;
+    while (written < record.size()) {
+        const ssize_t n = ::write(fd, record.data() + written, record.size() - written);
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+            continue;
+        }
+        const int error = n < 0 ? errno : EIO;
+        if (error == EINTR)
+            continue;
+        if (error != EAGAIN)
+            return error;
+        if (!WaitForRoom(fd, deadline))
+            return EAGAIN;
+    }
+    return 0;
+}
+
+// With O_APPEND the written part ends where the file offset stands now.
+int RemoveWrittenPart(int fd, std::size_t written) {
+    const off_t end = ::lseek(fd, 0, SEEK_CUR);
+    if (end < 0 || ::ftruncate(fd, end - static_cast<off_t>(written)) != 0)
+        return errno;
+    return 0;
+}
+
+std::string Reason(int error) {
+    switch (error) {
+    case ENXIO:
+        return "it is a FIFO that no program is reading, or a socket";
+    case EAGAIN:
+        return "the program reading it took nothing for " +
+               std::to_string(kPipeWait.count() / 1000) + " s";
+    case EPIPE:
+        return "the program reading it has closed it";
+    default:
+        return std::strerror(error);
+    }
+}
+
+void Report(std::string_view url, const char* what, const char* path, const std::string& why) {
+    std::fprintf(stderr, "torvesk: record for %.*s %s %s: %s\n", static_cast<int>(url.size()),
+                 url.data(), what, path, why.c_str());
+}
+
+} // namespace
+
+bool AppendRecord(const char* path, std::string_view record, std::string_view url) {
+    const SigpipeHeld held;
+    Descriptor file(OpenForAppending(path));
+    if (file.get() < 0) {
+        Report(url, "not written to", path, Reason(errno));
+        return false;
+    }
+    std::size_t written = 0;
+    const int error = WriteAll(file.get(), record, written);
+    if (error == 0) {
+        const int closeError = file.Close();
+        if (closeError != 0)
+            Report(url, "may be incomplete in", path, Reason(closeError));
+        return closeError == 0;
+    }
+    const int removeError = written > 0 ? RemoveWrittenPart(file.get(), written) : 0;
+    if (removeError != 0)
+        Report(url, "only partly written to", path,
+               Reason(error) + ", and removing that part failed: " + Reason(removeError));
+    else
+        Report(url, "not written to", path, Reason(error));
+    return false;
+}
