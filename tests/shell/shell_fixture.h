@@ -27,7 +27,7 @@ protected:
     // Puts the site's home page into the current URL.
     void AimAtSite(MainWindow& frame);
 
-    int PagesFetched() const { return static_cast<int>(site.RequestedPaths().size()); }
+    int PagesFetched() const { return static_cast<int>(site.RequestCount()); }
     // Records in URL.csv, once the window's crawl has written all it finished.
     int LoggedRecords();
 
