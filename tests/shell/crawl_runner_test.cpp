@@ -60,7 +60,6 @@ protected:
         QObject::connect(&runner_, &CrawlRunner::lineReady,
                          [this](const ResultsLine& line) { lines_.push_back(line.text); });
     }
-    void TearDown() override { CancelPendingActions(); }
 
     std::string Log() { return WrittenLog(runner_.crawler(), dir_.File("URL.csv")); }
 

@@ -25,7 +25,6 @@ void ShellTest::SetUp() {
 }
 
 void ShellTest::TearDown() {
-    CancelPendingActions();
     window.reset();
 }
 
