@@ -1,7 +1,8 @@
-// One record appended with plain POSIX calls: a non-blocking open, writes
+// Records appended with plain POSIX calls: a non-blocking open, writes
 // until the record is in, a truncate back to where it began when it was cut
-// short, and a close. SIGPIPE is held back meanwhile, so a reader that goes
-// away fails the record instead of ending the program.
+// short, and a close (a FIFO stays open while its reader reads). SIGPIPE is
+// held back meanwhile, so a reader that goes away fails the record instead
+// of ending the program.
 #include "engine/record_file.h"
 
 #include <cerrno>
@@ -13,7 +14,9 @@
 #include <poll.h>
 #include <pthread.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -48,7 +51,8 @@ private:
     bool pendingBefore_ = false;
 };
 
-// An open file descriptor, closed at the end unless Close() did it.
+// An open file descriptor, closed at the end unless Close() did it or
+// Release() handed it on.
 class Descriptor {
 public:
     explicit Descriptor(int fd) : fd_(fd) {}
@@ -60,10 +64,10 @@ public:
     Descriptor& operator=(const Descriptor&) = delete;
 
     int get() const { return fd_; }
+    int Release() { return std::exchange(fd_, -1); }
     // Closes now; returns 0 or the errno of a failed close.
     int Close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
+        const int result = ::close(std::exchange(fd_, -1));
         return result == 0 ? 0 : errno;
     }
 
@@ -79,6 +83,11 @@ int OpenForAppending(const char* path) {
         fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
     while (fd < 0 && errno == EINTR);
     return fd;
+}
+
+bool IsFifo(int fd) {
+    struct stat status {};
+    return ::fstat(fd, &status) == 0 && S_ISFIFO(status.st_mode);
 }
 
 // Waits until fd takes bytes again (or has an error for the next write to
@@ -141,33 +150,44 @@ std::string Reason(int error) {
     }
 }
 
-void Report(std::string_view url, const char* what, const char* path, const std::string& why) {
+bool Failed(std::string_view url, const char* what, const std::string& path,
+            const std::string& why) {
     std::fprintf(stderr, "torvesk: record for %.*s %s %s: %s\n", static_cast<int>(url.size()),
-                 url.data(), what, path, why.c_str());
+                 url.data(), what, path.c_str(), why.c_str());
+    return false;
 }
 
 } // namespace
 
-bool AppendRecord(const char* path, std::string_view record, std::string_view url) {
+RecordFile::~RecordFile() {
+    if (fifo_ >= 0)
+        ::close(fifo_);
+}
+
+bool RecordFile::Append(std::string_view record, std::string_view url) {
     const SigpipeHeld held;
-    Descriptor file(OpenForAppending(path));
-    if (file.get() < 0) {
-        Report(url, "not written to", path, Reason(errno));
-        return false;
-    }
+    const bool kept = fifo_ >= 0;
+    Descriptor file(kept ? std::exchange(fifo_, -1) : OpenForAppending(path_.c_str()));
+    const int fd = file.get();
+    if (fd < 0)
+        return Failed(url, "not written to", path_, Reason(errno));
     std::size_t written = 0;
-    const int error = WriteAll(file.get(), record, written);
-    if (error == 0) {
-        const int closeError = file.Close();
-        if (closeError != 0)
-            Report(url, "may be incomplete in", path, Reason(closeError));
-        return closeError == 0;
-    }
-    const int removeError = written > 0 ? RemoveWrittenPart(file.get(), written) : 0;
+    const int error = WriteAll(fd, record, written);
+    // Closing would show the reader an end of file after every record.
+    if (error != EPIPE && (kept || IsFifo(fd)))
+        fifo_ = file.Release();
+    if (error != 0)
+        return Unwritten(fd, written, error, url);
+    const int closeError = fifo_ >= 0 ? 0 : file.Close();
+    if (closeError != 0)
+        return Failed(url, "may be incomplete in", path_, Reason(closeError));
+    return true;
+}
+
+bool RecordFile::Unwritten(int fd, std::size_t written, int error, std::string_view url) {
+    const int removeError = written > 0 ? RemoveWrittenPart(fd, written) : 0;
     if (removeError != 0)
-        Report(url, "only partly written to", path,
-               Reason(error) + ", and removing that part failed: " + Reason(removeError));
-    else
-        Report(url, "not written to", path, Reason(error));
-    return false;
+        return Failed(url, "only partly written to", path_,
+                      Reason(error) + ", and removing that part failed: " + Reason(removeError));
+    return Failed(url, "not written to", path_, Reason(error));
 }

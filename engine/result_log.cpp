@@ -52,9 +52,9 @@ struct PendingRecord {
 } // namespace
 
 struct ResultLog::Queue {
-    explicit Queue(std::string logPath) : path(std::move(logPath)) {}
+    explicit Queue(std::string path) : file(std::move(path)) {}
 
-    const std::string path;
+    RecordFile file; // the writer's alone
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<PendingRecord> pending;
@@ -91,7 +91,7 @@ ResultLog::~ResultLog() {
         std::fprintf(stderr,
                      "torvesk: %zu records not written to %s: it was still busy with an earlier "
                      "record when the crawl ended\n",
-                     left, queue_->path.c_str());
+                     left, queue_->file.path().c_str());
     if (settled)
         writer_.join();
     else
@@ -115,7 +115,7 @@ void ResultLog::Append(const char* URL, const char* TITLE, const char* KEY) {
         std::fprintf(stderr,
                      "torvesk: record for %s not written to %s: %zu earlier records still wait "
                      "for it\n",
-                     URL, queue_->path.c_str(), kMaxPendingRecords);
+                     URL, queue_->file.path().c_str(), kMaxPendingRecords);
 }
 
 bool ResultLog::Flush(std::chrono::milliseconds bound) {
@@ -135,7 +135,7 @@ void ResultLog::WriteUntilClosed(std::shared_ptr<Queue> queue) {
         const PendingRecord next = std::move(queue->pending.front());
         queue->pending.pop_front();
         lock.unlock();
-        AppendRecord(queue->path.c_str(), next.record, next.url);
+        queue->file.Append(next.record, next.url);
         lock.lock();
         ++queue->settled;
         queue->changed.notify_all();

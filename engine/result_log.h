@@ -30,7 +30,7 @@ constexpr std::chrono::milliseconds kCloseWait{500};
 
 class ResultLog {
 public:
-    // Records go to the file at path (see AppendRecord).
+    // Records go to the file at path (see RecordFile::Append).
     explicit ResultLog(std::string path);
     // Waits up to kCloseWait for the pending records; what is left then is
     // reported, and a write stuck in the kernel (a slow mount) is left behind.

@@ -1,8 +1,8 @@
 // URL.csv records: the plain format where no field needs quoting, quoting
 // that any CSV reader undoes, CR LF line breaks; each record in the file
 // whole or not at all (a full device, a file that cannot be opened, a FIFO
-// with or without a reader); and the log's writer, which the crawl never
-// waits for.
+// with or without a reader, which sees one stream); and the log's writer,
+// which the crawl never waits for.
 #include "engine/record_file.h"
 #include "engine/result_log.h"
 
@@ -105,6 +105,19 @@ public:
             close(fd_);
         fd_ = -1;
     }
+    // What the pipe holds now.
+    std::string ReadWaiting() {
+        std::string got;
+        char chunk[512];
+        for (ssize_t n; (n = read(fd_, chunk, sizeof chunk)) > 0;)
+            got.append(chunk, static_cast<std::size_t>(n));
+        return got;
+    }
+    // Whether the pipe is empty and has no writer: the end of the stream.
+    bool AtEnd() {
+        char byte;
+        return read(fd_, &byte, 1) == 0;
+    }
     // Reads until want bytes came, a little at a time and slowly, so that
     // the pipe fills up now and then; gives up after kLogWait.
     std::string ReadSlowly(std::size_t want) {
@@ -124,26 +137,27 @@ private:
     int fd_;
 };
 
-class AppendRecordTest : public ::testing::Test {
+class RecordFileTest : public ::testing::Test {
 protected:
-    bool Append(int i) { return AppendRecord(path_.c_str(), RecordFor(i), "http://h/"); }
+    bool Append(int i) { return file_.Append(RecordFor(i), "http://h/"); }
 
     TempDir dir_;
     const std::string path_ = dir_.File("URL.csv");
+    RecordFile file_{path_};
 };
 
-TEST_F(AppendRecordTest, AppendsAndKeepsEarlierRecords) {
+TEST_F(RecordFileTest, AppendsAndKeepsEarlierRecords) {
     EXPECT_TRUE(Append(1));
     EXPECT_TRUE(Append(2));
     EXPECT_EQ(ReadWholeFile(path_), RecordFor(1) + RecordFor(2));
 }
 
-TEST_F(AppendRecordTest, FileThatCannotBeOpenedSkipsTheRecordWithTheReason) {
+TEST_F(RecordFileTest, FileThatCannotBeOpenedSkipsTheRecordWithTheReason) {
     std::filesystem::create_directory(path_);
     const std::string missing = dir_.File("missing/URL.csv");
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(AppendRecord(path_.c_str(), RecordFor(1), "http://a/"));
-    EXPECT_FALSE(AppendRecord(missing.c_str(), RecordFor(1), "http://b/"));
+    EXPECT_FALSE(file_.Append(RecordFor(1), "http://a/"));
+    EXPECT_FALSE(RecordFile(missing).Append(RecordFor(1), "http://b/"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "torvesk: record for http://a/ not written to " + path_ +
                   ": Is a directory\ntorvesk: record for http://b/ not written to " + missing +
@@ -155,7 +169,7 @@ TEST_F(AppendRecordTest, FileThatCannotBeOpenedSkipsTheRecordWithTheReason) {
 // left does: that part goes again, and the next record starts on a whole one.
 // (The limit holds for every file; the records before keep the captured
 // error line below it.)
-TEST_F(AppendRecordTest, RecordCutShortIsRemovedAndTheNextOneIsWhole) {
+TEST_F(RecordFileTest, RecordCutShortIsRemovedAndTheNextOneIsWhole) {
     std::string before;
     for (int i = 0; i < 10; ++i) {
         ASSERT_TRUE(Append(i));
@@ -173,7 +187,7 @@ TEST_F(AppendRecordTest, RecordCutShortIsRemovedAndTheNextOneIsWhole) {
     EXPECT_EQ(ReadWholeFile(path_), before + RecordFor(11));
 }
 
-TEST_F(AppendRecordTest, FifoWithoutReaderFailsAtOnceWithTheReason) {
+TEST_F(RecordFileTest, FifoWithoutReaderFailsAtOnceWithTheReason) {
     ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(Append(1));
@@ -182,9 +196,24 @@ TEST_F(AppendRecordTest, FifoWithoutReaderFailsAtOnceWithTheReason) {
               std::string::npos);
 }
 
+// A FIFO closed after every record would show its reader an end of file
+// there, and a reader such as cat would stop after the first record.
+TEST_F(RecordFileTest, AFifoStaysOpenWhileItsReaderReads) {
+    ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
+    FifoReader reader(path_);
+    {
+        RecordFile fifo(path_);
+        ASSERT_TRUE(fifo.Append(RecordFor(1), "http://h/"));
+        ASSERT_TRUE(fifo.Append(RecordFor(2), "http://h/"));
+        EXPECT_EQ(reader.ReadWaiting(), RecordFor(1) + RecordFor(2));
+        EXPECT_FALSE(reader.AtEnd());
+    }
+    EXPECT_TRUE(reader.AtEnd()) << "the end comes with the crawl's end";
+}
+
 // More records than the pipe holds: the writer waits for room, and every
 // record arrives whole and in order.
-TEST_F(AppendRecordTest, FifoReaderGetsEveryRecordWhole) {
+TEST_F(RecordFileTest, FifoReaderGetsEveryRecordWhole) {
     ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
     FifoReader reader(path_);
     reader.ShrinkPipe();
@@ -199,7 +228,7 @@ TEST_F(AppendRecordTest, FifoReaderGetsEveryRecordWhole) {
     EXPECT_EQ(received, sent);
 }
 
-class ResultLogTest : public AppendRecordTest {
+class ResultLogTest : public RecordFileTest {
 protected:
     // A log whose FIFO reader takes nothing: the writer is left waiting for
     // room, with records still queued behind it.
