@@ -108,6 +108,24 @@ RowDigest DigestOf(const LinkTable& table) {
     return digest;
 }
 
+// The texts of bulk pushes, made once: "http://h/<n>/" and "k<n>".
+struct BulkTexts {
+    std::vector<std::string> urls;
+    std::vector<std::string> keys;
+};
+
+const BulkTexts& Bulk() {
+    static const BulkTexts texts = [] {
+        BulkTexts made;
+        for (int n = 0; n < kMaxBulkDistinct; ++n)
+            made.urls.push_back("http://h/" + std::to_string(n) + "/");
+        for (int n = 0; n < kMaxBulkPushes; ++n)
+            made.keys.push_back("k" + std::to_string(n));
+        return made;
+    }();
+    return texts;
+}
+
 // A fresh table, poisoned whole between operations, and what each operation
 // must have done to it.
 class CheckedTable {
@@ -229,13 +247,9 @@ private:
     void PushMany() {
         const int pushes = input_.ConsumeIntegralInRange(1, kMaxBulkPushes);
         const int distinct = input_.ConsumeIntegralInRange(1, kMaxBulkDistinct);
-        char url[32];
-        char key[16];
-        for (int i = 0; i < pushes; ++i) {
-            std::snprintf(url, sizeof url, "http://h/%d/", i % distinct);
-            std::snprintf(key, sizeof key, "k%d", i);
-            table_.Push(url, key);
-        }
+        const BulkTexts& texts = Bulk();
+        for (int i = 0; i < pushes; ++i)
+            table_.Push(texts.urls[i % distinct], texts.keys[i]);
     }
 
     FuzzedDataProvider& input_;
