@@ -9,7 +9,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
@@ -36,10 +35,10 @@ public:
         pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
     }
     ~SigpipeHeld() {
-        if (!pendingBefore_) {
-            const timespec none{};
-            sigtimedwait(&pipe_, nullptr, &none);
-        }
+        sigset_t pending;
+        int taken;
+        if (!pendingBefore_ && sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1)
+            sigwait(&pipe_, &taken);
         pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
     }
     SigpipeHeld(const SigpipeHeld&) = delete;

@@ -98,6 +98,8 @@ public:
         EXPECT_GE(fd_, 0);
     }
     ~FifoReader() { Close(); }
+    FifoReader(const FifoReader&) = delete;
+    FifoReader& operator=(const FifoReader&) = delete;
 
     // One page of pipe, so that a few records fill it.
     void ShrinkPipe() { EXPECT_GT(fcntl(fd_, F_SETPIPE_SZ, 4096), 0); }
