@@ -1,5 +1,5 @@
-// What the Canvas tests share: a Canvas with a small black buffer, and
-// pixel helpers.
+// What the Canvas tests share: a Canvas with a small black buffer, the same
+// at the device pixel ratios of common displays, and pixel helpers.
 #pragma once
 
 #include "display/canvas.h"
@@ -18,6 +18,21 @@ protected:
     QRgb Pixel(int x, int y) const { return Buffer().pixel(x, y); }
 
     Canvas canvas;
+};
+
+// The ratios of common displays besides 1; a fractional one puts logical
+// pixel edges between device pixels.
+constexpr double kDisplayRatios[] = {1.25, 1.5, 1.75, 2.0};
+
+class CanvasAtRatio : public CanvasTest, public ::testing::WithParamInterface<double> {
+protected:
+    void SetUp() override { canvas.Init(kWidth, kHeight, GetParam()); }
+
+    // The device pixel under the centre of logical pixel (x, y).
+    QRgb LogicalPixel(int x, int y) const {
+        return Buffer().pixel(static_cast<int>((x + 0.5) * GetParam()),
+                              static_cast<int>((y + 0.5) * GetParam()));
+    }
 };
 
 // Colours as the back buffer holds them (opaque 32-bit).

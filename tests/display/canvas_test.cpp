@@ -3,6 +3,7 @@
 
 #include <QPainter>
 #include <climits>
+#include <limits>
 
 namespace {
 
@@ -116,3 +117,80 @@ TEST_F(CanvasTest, PaintCopiesTheWholeBufferPixelForPixelAtTheOrigin) {
     EXPECT_TRUE(AllPixelsAre(screen.copy(kWidth, 0, 20, kHeight + 10), kWhite));
     EXPECT_TRUE(AllPixelsAre(screen.copy(0, kHeight, kWidth, 10), kWhite));
 }
+
+TEST(CanvasRatio, BufferHoldsTheRatioInDevicePixelsAndStartsBlack) {
+    for (double ratio : kDisplayRatios) {
+        Canvas canvas;
+        canvas.Init(80, 48, ratio);
+        EXPECT_EQ(canvas.BackBuffer().devicePixelRatio(), ratio);
+        EXPECT_EQ(canvas.BackBuffer().size(), QSize(qRound(80 * ratio), qRound(48 * ratio)));
+        EXPECT_TRUE(AllPixelsAre(canvas.BackBuffer(), kBlack)) << "ratio " << ratio;
+    }
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    for (auto [asked, used] : {std::pair{0.0, 1.0},
+                               {-2.0, 1.0},
+                               {nan, 1.0},
+                               {infinity, 1.0},
+                               {100.0, kMaxDevicePixelRatio},
+                               {1e-9, 1 / kMaxDevicePixelRatio}}) {
+        Canvas canvas;
+        canvas.Init(80, 48, asked);
+        EXPECT_EQ(canvas.BackBuffer().devicePixelRatio(), used) << "asked " << asked;
+    }
+    Canvas canvas;
+    canvas.Init(80, 48);
+    canvas.Init(INT_MAX / 2, 48, 3);
+    EXPECT_EQ(canvas.BackBuffer().size(), QSize(80, 48));
+}
+
+// The logical pixels of outlines, fills, wide pens and grid lines, as at
+// ratio 1 (the ends of round caps and joins are drawn finer).
+TEST_P(CanvasAtRatio, ShapesCoverTheirLogicalPixels) {
+    canvas.SetPen(1, 0, 0, 255);
+    canvas.SetBrush(0, 255, 0);
+    canvas.DrawRect(10, 10, 30, 20);
+    for (auto [x, y] : {std::pair{10, 10}, {29, 10}, {10, 19}, {29, 19}, {20, 10}, {10, 15}})
+        EXPECT_EQ(LogicalPixel(x, y), kBlue) << "outline at " << x << "," << y;
+    for (auto [x, y] : {std::pair{11, 11}, {20, 15}, {28, 18}})
+        EXPECT_EQ(LogicalPixel(x, y), kGreen) << "fill at " << x << "," << y;
+    for (auto [x, y] : {std::pair{9, 15}, {30, 15}, {20, 9}, {20, 20}, {30, 20}})
+        EXPECT_EQ(LogicalPixel(x, y), kBlack) << "outside at " << x << "," << y;
+
+    canvas.SetPen(5, 255, 0, 0);
+    canvas.DrawLine(10, 30, 60, 30);
+    for (int y = 28; y <= 32; ++y)
+        EXPECT_EQ(LogicalPixel(30, y), kRed) << "y " << y;
+    EXPECT_EQ(LogicalPixel(30, 27), kBlack);
+    EXPECT_EQ(LogicalPixel(30, 33), kBlack);
+
+    canvas.SetPen(1, 255, 255, 255);
+    canvas.DrawGrid(40, 36, 70, 46, 2, 3);
+    for (int x = 40; x <= 70; ++x)
+        for (int y = 35; y <= 47; ++y) {
+            const bool onLine =
+                y == 36 || y == 41 || y == 46 || x == 40 || x == 50 || x == 60 || x == 70;
+            EXPECT_EQ(LogicalPixel(x, y) == kWhite, onLine && y != 35 && y != 47) << x << "," << y;
+        }
+}
+
+TEST_P(CanvasAtRatio, PaintCopiesTheBufferPixelForPixelToADeviceOfItsRatio) {
+    canvas.SetPen(1, 0, 0, 255);
+    canvas.SetBrush(0, 255, 0);
+    canvas.DrawEllipse(5, 5, 70, 40);
+    canvas.PutText(2, 2, "Paint");
+    const double ratio = GetParam();
+    QImage screen(qRound((kWidth + 20) * ratio), qRound((kHeight + 10) * ratio),
+                  QImage::Format_RGB32);
+    screen.setDevicePixelRatio(ratio);
+    screen.fill(Qt::white);
+    QPainter painter(&screen);
+    canvas.Paint(painter);
+    painter.end();
+    const QSize device = Buffer().size();
+    EXPECT_EQ(screen.copy(QRect(QPoint(0, 0), device)), Buffer());
+    EXPECT_TRUE(AllPixelsAre(screen.copy(device.width(), 0, 20, device.height()), kWhite));
+    EXPECT_TRUE(AllPixelsAre(screen.copy(0, device.height(), device.width(), 10), kWhite));
+}
+
+INSTANTIATE_TEST_SUITE_P(DisplayRatios, CanvasAtRatio, ::testing::ValuesIn(kDisplayRatios));
