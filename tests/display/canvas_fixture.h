@@ -15,24 +15,25 @@ protected:
     void SetUp() override { canvas.Init(kWidth, kHeight); }
 
     const QImage& Buffer() const { return canvas.BackBuffer(); }
-    QRgb Pixel(int x, int y) const { return Buffer().pixel(x, y); }
+    // The device pixel under the centre of logical pixel (x, y): at ratio 1
+    // the pixel itself.
+    QRgb Pixel(int x, int y) const {
+        const double ratio = Buffer().devicePixelRatio();
+        return Buffer().pixel(static_cast<int>((x + 0.5) * ratio),
+                              static_cast<int>((y + 0.5) * ratio));
+    }
 
     Canvas canvas;
 };
 
-// The ratios of common displays besides 1; a fractional one puts logical
-// pixel edges between device pixels.
-constexpr double kDisplayRatios[] = {1.25, 1.5, 1.75, 2.0};
+// The device pixel ratios of common displays; the fractional ones put
+// logical pixel edges between device pixels.
+constexpr double kDisplayRatios[] = {1.0, 1.25, 1.5, 1.75, 2.0};
 
+// CanvasTest at each of kDisplayRatios (instantiated in canvas_test.cpp).
 class CanvasAtRatio : public CanvasTest, public ::testing::WithParamInterface<double> {
 protected:
     void SetUp() override { canvas.Init(kWidth, kHeight, GetParam()); }
-
-    // The device pixel under the centre of logical pixel (x, y).
-    QRgb LogicalPixel(int x, int y) const {
-        return Buffer().pixel(static_cast<int>((x + 0.5) * GetParam()),
-                              static_cast<int>((y + 0.5) * GetParam()));
-    }
 };
 
 // Colours as the back buffer holds them (opaque 32-bit).

@@ -72,16 +72,13 @@ TEST_F(SpriteTest, CoversTheSameLogicalPixelsAtEveryRatio) {
     for (double ratio : kDisplayRatios) {
         canvas.Init(kWidth, kHeight, ratio);
         canvas.DrawSprite(8, 8, image.c_str(), mask.c_str(), 16, 16);
-        const auto logical = [&](int x, int y) {
-            return Pixel(static_cast<int>((x + 0.5) * ratio), static_cast<int>((y + 0.5) * ratio));
-        };
         for (int i = 0; i < 4; ++i) {
             const int x = 8 + (i % 2) * 8, y = 8 + (i / 2) * 8;
             for (auto [dx, dy] : {std::pair{0, 0}, {7, 0}, {0, 7}, {7, 7}})
-                EXPECT_EQ(logical(x + dx, y + dy), masks[i] & images[i])
+                EXPECT_EQ(Pixel(x + dx, y + dy), masks[i] & images[i])
                     << "ratio " << ratio << ", quarter " << i << " at " << x + dx << "," << y + dy;
         }
         for (auto [x, y] : {std::pair{7, 8}, {24, 8}, {8, 7}, {8, 24}})
-            EXPECT_EQ(logical(x, y), kBlack) << "ratio " << ratio << " at " << x << "," << y;
+            EXPECT_EQ(Pixel(x, y), kBlack) << "ratio " << ratio << " at " << x << "," << y;
     }
 }

@@ -1,4 +1,5 @@
-// The Canvas's buffer, paint cycle, colours and shapes.
+// The Canvas's buffer, paint cycle, colours and shapes, shapes and painting
+// at every device pixel ratio.
 #include "display/canvas_fixture.h"
 
 #include <QPainter>
@@ -60,7 +61,7 @@ TEST_F(CanvasTest, ColourComponentsKeepTheirLowEightBits) {
     EXPECT_EQ(Pixel(15, 15), kGreen);
 }
 
-TEST_F(CanvasTest, RectangleIsOutlinedByThePenAndFilledByTheBrush) {
+TEST_P(CanvasAtRatio, RectangleIsOutlinedByThePenAndFilledByTheBrush) {
     canvas.SetPen(1, 0, 0, 255);
     canvas.SetBrush(0, 255, 0);
     canvas.DrawRect(10, 10, 30, 20);
@@ -84,7 +85,7 @@ TEST_F(CanvasTest, EllipseFillsItsMiddleAndLeavesTheCorners) {
     EXPECT_EQ(Pixel(39, 29), kBlack);
 }
 
-TEST_F(CanvasTest, LineIsAsWideAsThePen) {
+TEST_P(CanvasAtRatio, LineIsAsWideAsThePen) {
     canvas.SetPen(5, 255, 0, 0);
     canvas.DrawLine(10, 20, 60, 20);
     for (int y = 18; y <= 22; ++y)
@@ -142,36 +143,6 @@ TEST(CanvasRatio, BufferHoldsTheRatioInDevicePixelsAndStartsBlack) {
     canvas.Init(80, 48);
     canvas.Init(INT_MAX / 2, 48, 3);
     EXPECT_EQ(canvas.BackBuffer().size(), QSize(80, 48));
-}
-
-// The logical pixels of outlines, fills, wide pens and grid lines, as at
-// ratio 1 (the ends of round caps and joins are drawn finer).
-TEST_P(CanvasAtRatio, ShapesCoverTheirLogicalPixels) {
-    canvas.SetPen(1, 0, 0, 255);
-    canvas.SetBrush(0, 255, 0);
-    canvas.DrawRect(10, 10, 30, 20);
-    for (auto [x, y] : {std::pair{10, 10}, {29, 10}, {10, 19}, {29, 19}, {20, 10}, {10, 15}})
-        EXPECT_EQ(LogicalPixel(x, y), kBlue) << "outline at " << x << "," << y;
-    for (auto [x, y] : {std::pair{11, 11}, {20, 15}, {28, 18}})
-        EXPECT_EQ(LogicalPixel(x, y), kGreen) << "fill at " << x << "," << y;
-    for (auto [x, y] : {std::pair{9, 15}, {30, 15}, {20, 9}, {20, 20}, {30, 20}})
-        EXPECT_EQ(LogicalPixel(x, y), kBlack) << "outside at " << x << "," << y;
-
-    canvas.SetPen(5, 255, 0, 0);
-    canvas.DrawLine(10, 30, 60, 30);
-    for (int y = 28; y <= 32; ++y)
-        EXPECT_EQ(LogicalPixel(30, y), kRed) << "y " << y;
-    EXPECT_EQ(LogicalPixel(30, 27), kBlack);
-    EXPECT_EQ(LogicalPixel(30, 33), kBlack);
-
-    canvas.SetPen(1, 255, 255, 255);
-    canvas.DrawGrid(40, 36, 70, 46, 2, 3);
-    for (int x = 40; x <= 70; ++x)
-        for (int y = 35; y <= 47; ++y) {
-            const bool onLine =
-                y == 36 || y == 41 || y == 46 || x == 40 || x == 50 || x == 60 || x == 70;
-            EXPECT_EQ(LogicalPixel(x, y) == kWhite, onLine && y != 35 && y != 47) << x << "," << y;
-        }
 }
 
 TEST_P(CanvasAtRatio, PaintCopiesTheBufferPixelForPixelToADeviceOfItsRatio) {
