@@ -36,6 +36,8 @@ void ResultsScreen::SetDevicePixelRatio(double ratio) {
         return;
     ratio_ = ratio;
     canvas_.Init(kCanvasWidth, kCanvasHeight, ratio);
+    // Cleared again for a buffer too large to make, which stays as it was.
+    canvas_.ClearBlack();
     for (const ShownLine& line : lines_)
         Draw(line);
 }

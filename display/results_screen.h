@@ -7,6 +7,7 @@
 
 #include "display/canvas.h"
 
+#include <QRectF>
 #include <QString>
 
 #include <string>
