@@ -78,6 +78,7 @@ public:
     void setCursorPosition(int) override {}
     void scrollToSubstring(int, int) override {}
 
+    using QAccessibleWidget::text; // the name, beside the text's characters
     QString text(int startOffset, int endOffset) const override {
         return SpokenText(Screen()).mid(startOffset, endOffset - startOffset);
     }
