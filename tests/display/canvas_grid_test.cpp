@@ -126,16 +126,3 @@ TEST_F(CanvasTest, DegenerateGridsDrawNothingAndHugeOnesOnlyWhatShows) {
     EXPECT_TRUE(RowIsRed(Buffer(), 2, 0, kWidth - 1));
     EXPECT_EQ(Pixel(1, 1), kBlack);
 }
-
-// Grid lines lie on the logical pixels of their coordinates at every ratio.
-TEST_P(CanvasAtRatio, GridLinesLieOnTheirLogicalPixels) {
-    canvas.SetPen(1, 255, 255, 255);
-    canvas.DrawGrid(40, 36, 70, 46, 2, 3);
-    for (int x = 39; x <= 71; ++x)
-        for (int y = 35; y <= 47; ++y) {
-            const bool inside = 40 <= x && x <= 70 && 36 <= y && y <= 46;
-            const bool onLine =
-                y == 36 || y == 41 || y == 46 || x == 40 || x == 50 || x == 60 || x == 70;
-            EXPECT_EQ(Pixel(x, y) == kWhite, inside && onLine) << x << "," << y;
-        }
-}

@@ -65,20 +65,3 @@ TEST_F(SpriteTest, HugeSpritesAreClipped) {
     canvas.DrawSprite(-1000000, -1000000, image.c_str(), mask.c_str(), INT_MAX, INT_MAX);
     EXPECT_EQ(Pixel(0, 0), (kBackground | 0xffffffff) & 0xffff0000);
 }
-
-TEST_F(SpriteTest, CoversTheSameLogicalPixelsAtEveryRatio) {
-    const QRgb masks[] = {0xffffffff, 0xff000000, 0xff0f0f0f, 0xfff0a000};
-    const QRgb images[] = {0xffff0000, 0xffffffff, 0xff3c3c3c, 0xff5a5aff};
-    for (double ratio : kDisplayRatios) {
-        canvas.Init(kWidth, kHeight, ratio);
-        canvas.DrawSprite(8, 8, image.c_str(), mask.c_str(), 16, 16);
-        for (int i = 0; i < 4; ++i) {
-            const int x = 8 + (i % 2) * 8, y = 8 + (i / 2) * 8;
-            for (auto [dx, dy] : {std::pair{0, 0}, {7, 0}, {0, 7}, {7, 7}})
-                EXPECT_EQ(Pixel(x + dx, y + dy), masks[i] & images[i])
-                    << "ratio " << ratio << ", quarter " << i << " at " << x + dx << "," << y + dy;
-        }
-        for (auto [x, y] : {std::pair{7, 8}, {24, 8}, {8, 7}, {8, 24}})
-            EXPECT_EQ(Pixel(x, y), kBlack) << "ratio " << ratio << " at " << x << "," << y;
-    }
-}

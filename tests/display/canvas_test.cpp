@@ -1,5 +1,5 @@
-// The Canvas's buffer, paint cycle, colours and shapes, shapes and painting
-// at every device pixel ratio.
+// The Canvas's buffer, paint cycle, colours and shapes; the buffer and
+// shapes at every device pixel ratio.
 #include "display/canvas_fixture.h"
 
 #include <QPainter>
@@ -143,25 +143,6 @@ TEST(CanvasRatio, BufferHoldsTheRatioInDevicePixelsAndStartsBlack) {
     canvas.Init(80, 48);
     canvas.Init(INT_MAX / 2, 48, 3);
     EXPECT_EQ(canvas.BackBuffer().size(), QSize(80, 48));
-}
-
-TEST_P(CanvasAtRatio, PaintCopiesTheBufferPixelForPixelToADeviceOfItsRatio) {
-    canvas.SetPen(1, 0, 0, 255);
-    canvas.SetBrush(0, 255, 0);
-    canvas.DrawEllipse(5, 5, 70, 40);
-    canvas.PutText(2, 2, "Paint");
-    const double ratio = GetParam();
-    QImage screen(qRound((kWidth + 20) * ratio), qRound((kHeight + 10) * ratio),
-                  QImage::Format_RGB32);
-    screen.setDevicePixelRatio(ratio);
-    screen.fill(Qt::white);
-    QPainter painter(&screen);
-    canvas.Paint(painter);
-    painter.end();
-    const QSize device = Buffer().size();
-    EXPECT_EQ(screen.copy(QRect(QPoint(0, 0), device)), Buffer());
-    EXPECT_TRUE(AllPixelsAre(screen.copy(device.width(), 0, 20, device.height()), kWhite));
-    EXPECT_TRUE(AllPixelsAre(screen.copy(0, device.height(), device.width(), 10), kWhite));
 }
 
 INSTANTIATE_TEST_SUITE_P(DisplayRatios, CanvasAtRatio, ::testing::ValuesIn(kDisplayRatios));

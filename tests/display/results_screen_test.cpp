@@ -1,5 +1,5 @@
-// The results screen: its lines as drawn and kept, drawn anew at another
-// device pixel ratio, and neighbouring lines at fractional ratios.
+// The results screen: its lines as drawn and kept, and drawn anew at
+// another device pixel ratio.
 #include "display/canvas_fixture.h"
 #include "display/results_screen.h"
 #include "display/text_codec.h"
@@ -19,15 +19,6 @@ const std::vector<std::string> kLines = {
 void ShowAll(ResultsScreen& screen) {
     for (std::size_t row = 0; row < kLines.size(); ++row)
         screen.ShowLine(static_cast<int>(row), row == 0, kLines[row].c_str());
-}
-
-// The device rows that hold any pixel other than black.
-std::vector<bool> InkedRows(const QImage& image) {
-    std::vector<bool> rows(static_cast<std::size_t>(image.height()), false);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width() && !rows[y]; ++x)
-            rows[y] = image.pixel(x, y) != kBlack;
-    return rows;
 }
 
 } // namespace
@@ -68,40 +59,4 @@ TEST(ResultsScreen, DrawsTheSameLinesAnewAtEveryRatio) {
     }
     screen.SetDevicePixelRatio(1.0);
     EXPECT_EQ(screen.canvas().BackBuffer(), atOne);
-}
-
-// Each line keeps to the device rows of its own cell, whatever the ratio,
-// so the next line below neither overlaps it nor cuts it.
-TEST(ResultsScreen, NeighbouringLinesShareNoDeviceRowAtAnyRatio) {
-    for (double ratio : kDisplayRatios) {
-        ResultsScreen upper, lower, both;
-        for (ResultsScreen* screen : {&upper, &lower, &both})
-            screen->SetDevicePixelRatio(ratio);
-        upper.ShowLine(4, false, kLines[1].c_str());
-        lower.ShowLine(5, false, kLines[1].c_str());
-        both.ShowLine(4, false, kLines[1].c_str());
-        both.ShowLine(5, false, kLines[1].c_str());
-        const std::vector<bool> upperRows = InkedRows(upper.canvas().BackBuffer());
-        const std::vector<bool> lowerRows = InkedRows(lower.canvas().BackBuffer());
-        for (std::size_t y = 0; y < upperRows.size(); ++y)
-            ASSERT_FALSE(upperRows[y] && lowerRows[y]) << "ratio " << ratio << ", row " << y;
-        QImage merged = upper.canvas().BackBuffer().copy();
-        for (int y = 0; y < merged.height(); ++y)
-            if (lowerRows[y])
-                for (int x = 0; x < merged.width(); ++x)
-                    merged.setPixel(x, y, lower.canvas().BackBuffer().pixel(x, y));
-        EXPECT_EQ(both.canvas().BackBuffer(), merged) << "ratio " << ratio;
-    }
-}
-
-TEST(ResultsScreen, CharacterEdgesRunLeftToRightFromTheMargin) {
-    const QString text = QString::fromUtf8("Ab会社|");
-    const std::vector<double> edges = CharacterEdges(text);
-    ASSERT_EQ(edges.size(), 6u);
-    EXPECT_EQ(edges.front(), kResultsMargin);
-    for (std::size_t i = 1; i < edges.size(); ++i)
-        EXPECT_GT(edges[i], edges[i - 1]) << i;
-    // A full-width character is as wide as two half-width ones.
-    EXPECT_NEAR(edges[3] - edges[2], 2 * (edges[2] - edges[1]), 1.0);
-    EXPECT_TRUE(CharacterEdges(QString()) == std::vector<double>{kResultsMargin});
 }
