@@ -46,6 +46,17 @@ HttpResponse Failure(std::string why) {
     return response;
 }
 
+// Every URL printed is in its form as sent, which keeps the line one line.
+void ReportFailure(const std::string& start, const std::string& hop, const std::string& why) {
+    if (start.empty())
+        std::fprintf(stderr, "torvesk: nothing fetched: %s\n", why.c_str());
+    else if (hop == start)
+        std::fprintf(stderr, "torvesk: fetching %s failed: %s\n", hop.c_str(), why.c_str());
+    else
+        std::fprintf(stderr, "torvesk: fetching %s (redirected from %s) failed: %s\n", hop.c_str(),
+                     start.c_str(), why.c_str());
+}
+
 bool IsRedirection(long status) {
     return status >= 300 && status <= 399 && status != 304;
 }
@@ -98,14 +109,6 @@ FetchResult PageFetcher::FetchPage(const std::string& url, const std::atomic<boo
         return FetchResult{{}, true};
     if (outcome.response.error.empty())
         return FetchResult{std::move(outcome.response.body), false};
-    // Every URL printed is in its form as sent, which keeps the line one line.
-    const char* why = outcome.response.error.c_str();
-    if (start.text.empty())
-        std::fprintf(stderr, "torvesk: nothing fetched: %s\n", why);
-    else if (outcome.hop == start.text)
-        std::fprintf(stderr, "torvesk: fetching %s failed: %s\n", start.text.c_str(), why);
-    else
-        std::fprintf(stderr, "torvesk: fetching %s (redirected from %s) failed: %s\n",
-                     outcome.hop.c_str(), start.text.c_str(), why);
+    ReportFailure(start.text, outcome.hop, outcome.response.error);
     return FetchResult{};
 }
