@@ -87,7 +87,12 @@ void Canvas::SetTextStyle(int textHeight, int r, int g, int b) {
 }
 
 void Canvas::PutText(int x, int y, const char* text) {
-    if (backBuffer.isNull() || !text || fontHeight < 1)
+    if (text)
+        PutText(x, y, DecodeForScreen(text));
+}
+
+void Canvas::PutText(int x, int y, const QString& text) {
+    if (backBuffer.isNull() || fontHeight < 1)
         return;
     QPainter painter(&backBuffer);
     painter.setFont(TextFont(fontHeight));
@@ -102,7 +107,7 @@ void Canvas::PutText(int x, int y, const char* text) {
     const double bottom = OnDeviceEdge(static_cast<double>(y) + fontHeight, ratio);
     const double ascent = std::ceil(QFontMetricsF(painter.font()).ascent() * ratio) / ratio;
     painter.setClipRect(QRectF(0, top, width, bottom - top));
-    painter.drawText(QPointF(x, top + ascent), DecodeForScreen(text));
+    painter.drawText(QPointF(x, top + ascent), text);
 }
 
 void Canvas::SetPen(int lineWidth, int r, int g, int b) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 
 class QPainter;
 
@@ -29,6 +30,8 @@ public:
     void ClearWhite();
     void SetTextStyle(int textHeight, int r, int g, int b);
     void PutText(int x, int y, const char* text);
+    // The same for text already decoded for the screen.
+    void PutText(int x, int y, const QString& text);
     void SetPen(int lineWidth, int r, int g, int b);
     void SetBrush(int r, int g, int b);
     void DrawRect(int left, int top, int right, int bottom);

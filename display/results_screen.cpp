@@ -6,8 +6,6 @@
 
 #include <QTextLayout>
 
-#include <utility>
-
 namespace {
 
 int LineTop(int row) {
@@ -25,9 +23,7 @@ void ResultsScreen::ShowLine(int row, bool clearsScreen, const char* text) {
         canvas_.ClearBlack();
         lines_.clear();
     }
-    std::string bytes = text ? text : "";
-    QString shown = DecodeForScreen(bytes);
-    lines_.push_back({row, std::move(bytes), std::move(shown)});
+    lines_.push_back({row, DecodeForScreen(text ? text : "")});
     Draw(lines_.back());
 }
 
@@ -44,7 +40,7 @@ void ResultsScreen::SetDevicePixelRatio(double ratio) {
 
 void ResultsScreen::Draw(const ShownLine& line) {
     canvas_.SetTextStyle(kResultsTextHeight, 255, 255, 0);
-    canvas_.PutText(kResultsMargin, LineTop(line.row), line.bytes.c_str());
+    canvas_.PutText(kResultsMargin, LineTop(line.row), line.text);
 }
 
 QRectF LineBox(int row) {

@@ -10,17 +10,14 @@
 #include <QRectF>
 #include <QString>
 
-#include <string>
 #include <vector>
 
 constexpr int kResultsTextHeight = 8;
 constexpr int kResultsMargin = 10;
 
-// A line on the screen: its row, its bytes, and its text as the screen
-// decodes them.
+// A line on the screen: its row and its text as the screen decodes it.
 struct ShownLine {
     int row;
-    std::string bytes;
     QString text;
 };
 
