@@ -2,7 +2,6 @@
 // results line, record, harvest) on 100 KB and 1,000,000-byte pages, and a
 // crawl of 200 steps over a loopback site against the 10 pages a second
 // that the 100 ms tick allows.
-#include "display/canvas.h"
 #include "display/results_screen.h"
 #include "engine/crawler.h"
 
@@ -70,24 +69,26 @@ double ThreadCpuSeconds() {
 
 // What the GUI thread does for one step: the tick (shuffle, dedupe, pop),
 // the analysis of the fetched body (title, line, record, harvest) and the
-// drawing of the line.
+// drawing of the line, on a screen of the given device pixel ratio that is
+// cleared once it holds a screenful, as the crawl's screen is.
 void BM_StepOutsideFetch(benchmark::State& state) {
     TempDir dir;
     const std::string page = MakePage("http://127.0.0.1:1", 1, std::size_t(state.range(0)));
-    Canvas canvas;
-    canvas.Init(kCanvasWidth, kCanvasHeight);
+    ResultsScreen screen;
+    screen.SetDevicePixelRatio(double(state.range(1)));
     for (auto _ : state) {
         state.PauseTiming();
         std::unique_ptr<Crawler> crawler = CrawlerWithFullTable(dir.File("URL.csv"));
         state.ResumeTiming();
         crawler->CrawlTick();
         const ResultsLine line = crawler->AnalyzePage(page);
-        ShowResultsLine(canvas, line.row, line.clearsScreen, line.text.c_str());
+        const bool full = screen.lines().size() > std::size_t{kLastRow};
+        screen.ShowLine(line.row, line.clearsScreen || full, line.text.c_str());
     }
+    state.SetLabel("ratio " + std::to_string(state.range(1)));
 }
 BENCHMARK(BM_StepOutsideFetch)
-    ->Arg(100 * 1000)
-    ->Arg(kPageCapacity)
+    ->ArgsProduct({{100 * 1000, kPageCapacity}, {1, 2}})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
 

@@ -1,6 +1,7 @@
 // Decoding one full results line for the screen: the mixed UTF-8 and code
 // page 932 decoding against the old whole-line code page 932 decoding, and
-// the Canvas's whole PutText of the same line, to show the decode's share.
+// the Canvas's whole PutText of the same line, to show the decode's share,
+// at device pixel ratio 1 and 2 (a 2x display).
 #include "display/canvas.h"
 #include "display/text_codec.h"
 
@@ -53,10 +54,10 @@ std::string ResultsLine(Flavour flavour) {
     return "199: URL:" + url + " TITLE:" + title + " KEY:" + key;
 }
 
-void Label(benchmark::State& state, const std::string& line) {
+void Label(benchmark::State& state, const std::string& line, const std::string& more = "") {
     const char* names[] = {"all code page 932", "UTF-8 title", "ASCII"};
     state.SetLabel(std::string(names[state.range(0)]) + ", " + std::to_string(line.size()) +
-                   " bytes");
+                   " bytes" + more);
 }
 
 void BM_DecodeMixed(benchmark::State& state) {
@@ -78,16 +79,19 @@ void BM_DecodeOld(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeOld)->DenseRange(kAllCp932, kAscii)->Unit(benchmark::kMicrosecond);
 
-// The Canvas's decoding plus the drawing.
+// The Canvas's decoding plus the drawing, at the ratio of the second
+// argument.
 void BM_PutText(benchmark::State& state) {
     const std::string line = ResultsLine(static_cast<Flavour>(state.range(0)));
     Canvas canvas;
-    canvas.Init(kCanvasWidth, kCanvasHeight);
+    canvas.Init(kCanvasWidth, kCanvasHeight, double(state.range(1)));
     canvas.SetTextStyle(8, 255, 255, 0);
     for (auto _ : state)
         canvas.PutText(10, 10, line.c_str());
-    Label(state, line);
+    Label(state, line, ", ratio " + std::to_string(state.range(1)));
 }
-BENCHMARK(BM_PutText)->DenseRange(kAllCp932, kAscii)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PutText)
+    ->ArgsProduct({{kAllCp932, kUtf8Title, kAscii}, {1, 2}})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -1,5 +1,5 @@
-# The Debian package of what cmake/install.cmake installs, built by CPack:
-# `cpack --preset package` after building the package preset.
+# The Debian package of what cmake/install.cmake installs, built by CPack;
+# scripts/package builds it.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME torvesk)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -8,7 +8,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Torvesk visits one web page after another from a start address, shows a
 results line for each and appends its address and title to URL.csv in the
 directory it was started from. Its user interface is in Japanese.")
-set(CPACK_STRIP_FILES ON)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/strip_package.cmake)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Torvesk developers <torvesk@example.org>")

@@ -1,6 +1,8 @@
 // The Canvas's back buffer, paint cycle, styles, text and shapes. Shapes
 // follow the classic convention that a box covers left to right - 1 and top
 // to bottom - 1; wide pens are centred on that outline with round ends.
+// At any device pixel ratio a shape covers the logical pixels it covers at
+// ratio 1, and text stays inside the rows of its cell.
 #include "display/canvas.h"
 
 #include "display/text_codec.h"
@@ -10,6 +12,7 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <utility>
 
@@ -33,12 +36,31 @@ QRectF ShapeBox(int left, int top, int right, int bottom) {
     return QRectF(QPointF(x0, y0), QPointF(x1 - 1.0, y1 - 1.0));
 }
 
+double UsableRatio(double ratio) {
+    if (!(ratio > 0) || !std::isfinite(ratio))
+        return 1.0;
+    return std::clamp(ratio, 1.0 / kMaxDevicePixelRatio, kMaxDevicePixelRatio);
+}
+
+// The device pixels a logical length spans; 0 when it does not fit an int.
+int DeviceLength(int logical, double ratio) {
+    const double device = std::round(logical * ratio);
+    return device <= INT_MAX ? static_cast<int>(device) : 0;
+}
+
+// A logical coordinate moved to the nearest edge between device pixels.
+double OnDeviceEdge(double logical, double ratio) {
+    return std::round(logical * ratio) / ratio;
+}
+
 } // namespace
 
-void Canvas::Init(int w, int h) {
-    QImage image(w, h, QImage::Format_RGB32);
+void Canvas::Init(int w, int h, double ratio) {
+    const double scale = UsableRatio(ratio);
+    QImage image(DeviceLength(w, scale), DeviceLength(h, scale), QImage::Format_RGB32);
     if (image.isNull())
         return;
+    image.setDevicePixelRatio(scale);
     image.fill(Qt::black);
     width = w;
     height = h;
@@ -46,7 +68,7 @@ void Canvas::Init(int w, int h) {
 }
 
 void Canvas::Paint(QPainter& painter) const {
-    painter.drawImage(0, 0, backBuffer, 0, 0, width, height);
+    painter.drawImage(QPointF(0, 0), backBuffer);
 }
 
 void Canvas::ClearBlack() {
@@ -65,17 +87,27 @@ void Canvas::SetTextStyle(int textHeight, int r, int g, int b) {
 }
 
 void Canvas::PutText(int x, int y, const char* text) {
-    if (backBuffer.isNull() || !text || fontHeight < 1)
+    if (text)
+        PutText(x, y, DecodeForScreen(text));
+}
+
+void Canvas::PutText(int x, int y, const QString& text) {
+    if (backBuffer.isNull() || fontHeight < 1)
         return;
     QPainter painter(&backBuffer);
     painter.setFont(TextFont(fontHeight));
     painter.setPen(QColor(textR, textG, textB));
-    // The baseline on a whole pixel, low enough that the tallest glyphs
-    // start inside the cell; the faint fringes that antialiasing spills past
-    // the cell's bottom are cut, so lines one cell apart never touch.
-    const double baseline = y + std::ceil(QFontMetricsF(painter.font()).ascent());
-    painter.setClipRect(QRectF(0, y, width, fontHeight));
-    painter.drawText(QPointF(x, baseline), DecodeForScreen(text));
+    // The cell's edges and the baseline on whole device pixels, the baseline
+    // low enough that the tallest glyphs start inside the cell; the faint
+    // fringes that antialiasing spills past the cell's bottom are cut. Cells
+    // one below the other share the rounded edge between them, so at any
+    // ratio their lines neither touch nor leave a gap.
+    const double ratio = backBuffer.devicePixelRatio();
+    const double top = OnDeviceEdge(y, ratio);
+    const double bottom = OnDeviceEdge(static_cast<double>(y) + fontHeight, ratio);
+    const double ascent = std::ceil(QFontMetricsF(painter.font()).ascent() * ratio) / ratio;
+    painter.setClipRect(QRectF(0, top, width, bottom - top));
+    painter.drawText(QPointF(x, top + ascent), text);
 }
 
 void Canvas::SetPen(int lineWidth, int r, int g, int b) {
@@ -97,6 +129,11 @@ template <typename Draw> void Canvas::WithPen(bool filled, Draw draw) {
     if (backBuffer.isNull())
         return;
     QPainter painter(&backBuffer);
+    // At ratio 1 the host's rounding of unsmoothed outlines puts a pen on
+    // the pixel right of and below its coordinate; at other ratios the pen
+    // is centred on that logical pixel, so it covers the same one.
+    if (backBuffer.devicePixelRatio() != 1.0)
+        painter.translate(0.5, 0.5);
     painter.setPen(SolidPen(penWidth, QColor(penR, penG, penB)));
     if (filled)
         painter.setBrush(QColor(brushR, brushG, brushB));

@@ -1,9 +1,12 @@
 // The Canvas: a 1200 x 800 off-screen back buffer with text, clear, shape,
 // grid and sprite drawing, copied whole to its window on every paint.
-// Display code never includes Qt Widgets.
+// Coordinates are logical pixels; the buffer holds ratio device pixels for
+// each, so a high-resolution display gets text and shapes drawn at its own
+// resolution. Display code never includes Qt Widgets.
 #pragma once
 
 #include <QImage>
+#include <QString>
 
 class QPainter;
 
@@ -11,18 +14,24 @@ constexpr int kCanvasWidth = 1200;
 constexpr int kCanvasHeight = 800;
 // The widest pen the host draws; wider pens are drawn at this width.
 constexpr int kMaxPenWidth = 32767;
+// Device pixel ratios outside [1 / kMax, kMax] are drawn at the nearest end.
+constexpr double kMaxDevicePixelRatio = 4.0;
 
 class Canvas {
 public:
-    // The back buffer is made w x h and black; a size the host cannot
-    // allocate leaves the Canvas as it was.
-    void Init(int w, int h);
-    // Copies the whole back buffer to the painter's device at (0, 0).
+    // The back buffer is made w x h logical pixels of ratio x ratio device
+    // pixels each, and black; a size the host cannot allocate leaves the
+    // Canvas as it was. A ratio that is not a positive number counts as 1.
+    void Init(int w, int h, double ratio = 1.0);
+    // Copies the whole back buffer to the painter's device at (0, 0); where
+    // the device has the buffer's ratio, pixel for pixel.
     void Paint(QPainter& painter) const;
     void ClearBlack();
     void ClearWhite();
     void SetTextStyle(int textHeight, int r, int g, int b);
     void PutText(int x, int y, const char* text);
+    // The same for text already decoded for the screen.
+    void PutText(int x, int y, const QString& text);
     void SetPen(int lineWidth, int r, int g, int b);
     void SetBrush(int r, int g, int b);
     void DrawRect(int left, int top, int right, int bottom);
@@ -35,7 +44,7 @@ public:
                   int column);
     void DrawSprite(int x, int y, const char* imageFile, const char* maskFile, int w, int h);
 
-    // The back buffer (a null image before Init).
+    // The back buffer (a null image before Init), ratio x size device pixels.
     const QImage& BackBuffer() const { return backBuffer; }
 
     // Results of CellAt (column, row) and CellRect (left, top, right, bottom).

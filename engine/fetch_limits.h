@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 constexpr const char* kUserAgent = "WININET Sample Program";
 
@@ -12,4 +13,7 @@ struct FetchLimits {
     long maxRedirections = 20;
     long totalTimeoutSeconds = 120;
     std::size_t maxBodyBytes = 1000000; // the rest of a longer body is not read
+    // Certificates (PEM) trusted instead of the system's, for servers with a
+    // certificate of their own such as a local test site; empty: the system's.
+    std::string trustedCertificates;
 };

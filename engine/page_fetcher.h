@@ -1,19 +1,38 @@
-// FetchPage: one HTTP GET through libcurl, its body bounded to the page
-// capacity. Blocking; the shell runs it off the GUI thread, and a cancel
-// flag set from another thread ends it within one poll period.
+// PageFetcher: FetchPage, one page per call through an HttpClient that
+// lives as long as the fetcher, so later pages reuse its connections. Its
+// body is bounded to the page capacity. Blocking; the shell runs it off the
+// GUI thread, and a cancel flag set from another thread ends it within one
+// poll period.
 #pragma once
 
 #include "engine/fetch_limits.h"
+#include "engine/http_client.h"
 
 #include <atomic>
 #include <string>
+
+struct WireUrl;
 
 struct FetchResult {
     std::string body; // empty when the fetch failed
     bool cancelled = false;
 };
 
-// Fetches url (http or https only, redirections followed, caches bypassed).
-// A failure gives an empty body and one line on standard error.
-FetchResult FetchPage(const std::string& url, const FetchLimits& limits,
-                      const std::atomic<bool>& cancel);
+// One fetch at a time, from one thread at a time.
+class PageFetcher {
+public:
+    explicit PageFetcher(const FetchLimits& limits = {});
+
+    // Fetches url (http or https only, redirections followed, caches
+    // bypassed). A failure gives an empty body and one line on standard
+    // error naming the URL that failed and why.
+    FetchResult FetchPage(const std::string& url, const std::atomic<bool>& cancel);
+
+private:
+    struct Outcome;
+    Outcome Follow(WireUrl hop, const std::atomic<bool>& cancel);
+    HttpResponse Request(const WireUrl& hop, long timeLeftMs, const std::atomic<bool>& cancel);
+
+    FetchLimits limits_;
+    HttpClient client_;
+};

@@ -1,20 +1,34 @@
-// RequestUrl: percent-encoding what a URL may not hold. The host is encoded
-// like the rest: libcurl decodes a percent-encoded host name before it turns
-// an international name into its ASCII form.
+// RequestUrl and RedirectUrl: trimming, the default scheme, the host's ASCII
+// form and percent-encoding of what a URL may not hold.
 #include "engine/request_url.h"
+
+#include "engine/request_host.h"
+#include "engine/url_parts.h"
+
+#include <algorithm>
+#include <optional>
 
 namespace {
 
 constexpr std::string_view kUnsafe = "\"<>\\^`{|}";
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr std::string_view kDefaultScheme = "http://";
+
+bool IsControlOrSpace(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
+std::string_view Trim(std::string_view text) {
+    const auto first = std::find_if_not(text.begin(), text.end(), IsControlOrSpace);
+    const auto last = std::find_if_not(text.rbegin(), text.rend(), IsControlOrSpace).base();
+    return first < last ? std::string_view(first, last) : std::string_view();
+}
 
 bool MustEncode(unsigned char byte) {
     return byte <= 0x20 || byte >= 0x7F || kUnsafe.find(static_cast<char>(byte)) != kUnsafe.npos;
 }
 
-} // namespace
-
-std::string RequestUrl(std::string_view url) {
+std::string PercentEncode(std::string_view url) {
     std::string encoded;
     encoded.reserve(url.size());
     for (const char character : url) {
@@ -28,4 +42,47 @@ std::string RequestUrl(std::string_view url) {
         encoded += kHexDigits[byte & 0x0F];
     }
     return encoded;
+}
+
+// "localhost:8080/" and "ftp.example:21/" name a host and a port; only a
+// scheme followed by something other than a port number is taken as one.
+bool NamesAScheme(std::string_view url) {
+    const UrlParts parts = SplitUrl(url);
+    if (!parts.scheme)
+        return false;
+    const std::string_view rest = url.substr(parts.scheme->size() + 1);
+    const std::string_view port = rest.substr(0, rest.find_first_of("/?#"));
+    return port.empty() ? !rest.empty() : !std::all_of(port.begin(), port.end(), [](char c) {
+        return c >= '0' && c <= '9';
+    });
+}
+
+// An absolute url as sent.
+WireUrl Encode(std::string url) {
+    const UrlParts parts = SplitUrl(url);
+    if (parts.authority) {
+        const std::string_view host = HostOf(*parts.authority);
+        const std::optional<std::string> name = RequestHost(host);
+        if (!name)
+            return WireUrl{PercentEncode(url), false};
+        url.replace(host.data() - url.data(), host.size(), *name);
+    }
+    return WireUrl{PercentEncode(url), true};
+}
+
+} // namespace
+
+WireUrl RequestUrl(std::string_view url) {
+    const std::string_view typed = Trim(url);
+    if (typed.empty())
+        return WireUrl{};
+    return Encode(NamesAScheme(typed) ? std::string(typed)
+                                      : std::string(kDefaultScheme) + std::string(typed));
+}
+
+WireUrl RedirectUrl(std::string_view hop, std::string_view location) {
+    const std::string_view reference = Trim(location);
+    if (reference.empty())
+        return WireUrl{};
+    return Encode(ResolveReference(hop, reference));
 }

@@ -1,13 +1,30 @@
-// The URL as the Internet client sends it: bytes a URL may not hold,
-// percent-encoded.
+// The URL as the Internet client sends it, made from a URL as typed or
+// found on a page, or from a redirection's Location header. URL.csv, the
+// screen and the link table keep the URL as it was; only the request
+// carries this form.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-// Space, control bytes (0x00-0x1F, 0x7F), bytes 0x80 and above, and
-// " < > \ ^ ` { | } become %XX with upper-case hex digits; every other byte
-// stays as it is, an existing %XX and a lone "%" included, so nothing is
-// encoded twice. Links are taken from pages as written, and libcurl refuses
-// a URL holding a space.
-std::string RequestUrl(std::string_view url);
+struct WireUrl {
+    std::string text;      // ASCII without spaces or control bytes: fit to print on one line
+    bool hostValid = true; // false when the host's bytes make no name; text then holds them encoded
+};
+
+// url as sent: C0 controls and spaces at either end dropped, as a browser
+// drops them from what is typed; "http://" put in front when url names no
+// scheme ("name:" followed by a port number is a host, not a scheme); the
+// host as RequestHost sends it; then space, control bytes (0x00-0x1F, 0x7F),
+// bytes 0x80 and above and " < > \ ^ ` { | } percent-encoded with upper-case
+// hex digits. Every other byte stays as it is, an existing %XX and a lone
+// "%" included, so nothing is encoded twice. Empty when url holds nothing
+// but controls and spaces.
+WireUrl RequestUrl(std::string_view url);
+
+// The URL a redirection from hop (a URL as sent) leads to, as sent: the
+// Location header's value, without controls and spaces at either end,
+// resolved against hop as a relative reference, host and bytes as above.
+// Empty when the header holds nothing but controls and spaces: that is no
+// redirection.
+WireUrl RedirectUrl(std::string_view hop, std::string_view location);

@@ -1,6 +1,6 @@
 // The crawl as the window runs it: the Crawler, the 100 ms tick, and the
-// fetch of each step on a worker thread, its body handed back to the GUI
-// thread. One step at a time; the window never waits on the network.
+// fetch of each step on a worker thread of its own, its body handed back to
+// the GUI thread. One step at a time; the window never waits on the network.
 #pragma once
 
 #include "engine/crawler.h"
@@ -8,6 +8,7 @@
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <atomic>
@@ -22,7 +23,10 @@ class CrawlRunner : public QObject {
 public:
     // The crawl's records go to the file at logPath.
     explicit CrawlRunner(std::string logPath, QObject* parent = nullptr);
-    // Cancels a fetch in flight and waits for its thread to let go.
+    // The same, with fetches bounded by limits.
+    CrawlRunner(std::string logPath, const FetchLimits& limits, QObject* parent = nullptr);
+    // Cancels a fetch in flight; its thread lets go within one poll period,
+    // without waiting for a name lookup or any reply.
     ~CrawlRunner() override;
 
     Crawler& crawler() { return crawler_; }
@@ -32,7 +36,7 @@ public:
     // The menu's start command; held while a step is in flight.
     void StartCrawl();
     // Ends a fetch in flight at once and begins no other step: for quitting.
-    // The cancelled step is never finished.
+    // The step in flight is never finished, even if its page has just come.
     void CancelFetch();
 
 signals:
@@ -46,6 +50,11 @@ private:
 
     Crawler crawler_;
     QTimer timer_;
-    QFutureWatcher<FetchResult> fetch_;
     std::atomic<bool> cancel_{false};
+    // Keeps connections open from one step to the next; used only by tasks
+    // of fetchThread_, one at a time.
+    PageFetcher fetcher_;
+    // One thread, kept for the runner's life; it ends before fetcher_ does.
+    QThreadPool fetchThread_;
+    QFutureWatcher<FetchResult> fetch_;
 };

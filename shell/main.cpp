@@ -1,5 +1,6 @@
-// Torvesk's main: the application, then the main window, whose start
-// dialog comes first.
+// Torvesk's main: the command line, then the application and the main
+// window, whose start dialog comes first.
+#include "shell/command_line.h"
 #include "shell/main_window.h"
 
 #include <QApplication>
@@ -15,6 +16,8 @@ constexpr char kResultLogName[] = "URL.csv";
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> exitCode = AnswerCommandLine(argc, argv))
+        return *exitCode;
     QApplication application(argc, argv);
     // The name the desktop entry and the icon are installed under.
     QApplication::setDesktopFileName(QStringLiteral("org.example.torvesk"));

@@ -1,7 +1,6 @@
-// The main window's menus, dialogs, painting of results and closing.
+// The main window's menus, dialogs and closing; the results view draws the lines.
 #include "shell/main_window.h"
 
-#include "display/results_screen.h"
 #include "shell/about_dialog.h"
 #include "shell/results_view.h"
 #include "shell/start_dialog.h"
@@ -14,12 +13,11 @@
 #include <utility>
 
 MainWindow::MainWindow(std::uint32_t seed, std::string logPath)
-    : runner_(std::move(logPath), this), view_(new ResultsView(canvas_, this)) {
+    : runner_(std::move(logPath), this), view_(new ResultsView(this)) {
     setWindowTitle(QStringLiteral("Torvesk"));
     setCentralWidget(view_);
     createMenus();
-    connect(&runner_, &CrawlRunner::lineReady, this, &MainWindow::drawResultsLine);
-    canvas_.Init(kCanvasWidth, kCanvasHeight);
+    connect(&runner_, &CrawlRunner::lineReady, view_, &ResultsView::showLine);
     runner_.crawler().CrawlInit(seed);
     showStartDialog();
     runner_.StartTimer();
@@ -66,9 +64,4 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     runner_.CancelFetch();
     event->accept();
-}
-
-void MainWindow::drawResultsLine(const ResultsLine& line) {
-    ShowResultsLine(canvas_, line.row, line.clearsScreen, line.text.c_str());
-    view_->update();
 }

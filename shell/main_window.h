@@ -2,7 +2,6 @@
 // the question before quitting.
 #pragma once
 
-#include "display/canvas.h"
 #include "shell/crawl_runner.h"
 
 #include <QMainWindow>
@@ -16,7 +15,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Makes the Canvas, seeds the crawl and sets the default URL, asks for
+    // Makes the results screen, seeds the crawl and sets the default URL, asks for
     // the start URL, then starts the tick: the user meets the start dialog
     // before the window is shown. Records go to the file at logPath.
     MainWindow(std::uint32_t seed, std::string logPath);
@@ -29,9 +28,7 @@ private:
     void showStartDialog();
     void showAboutDialog();
     bool askToQuit();
-    void drawResultsLine(const ResultsLine& line);
 
-    Canvas canvas_;
     CrawlRunner runner_; // a child, so tests can find it
     ResultsView* view_;
 };

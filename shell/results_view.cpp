@@ -1,11 +1,16 @@
-// Painting the results screen.
+// Showing results lines and painting the results screen.
 #include "shell/results_view.h"
 
-#include "display/canvas.h"
+#include "shell/results_view_accessible.h"
 
 #include <QPainter>
 
-ResultsView::ResultsView(const Canvas& canvas, QWidget* parent) : QWidget(parent), canvas_(canvas) {
+ResultsView::ResultsView(QWidget* parent) : QWidget(parent) {
+    InstallResultsViewAccessibility();
+    setAccessibleName(QStringLiteral("解析結果"));
+    // Reached with Tab, so a screen reader can land on the lines; a click
+    // still changes nothing.
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted below
 }
 
@@ -13,8 +18,19 @@ QSize ResultsView::sizeHint() const {
     return QSize(kCanvasWidth, kCanvasHeight);
 }
 
+void ResultsView::showLine(const ResultsLine& line) {
+    if (line.clearsScreen)
+        AnnounceScreenCleared(*this);
+    screen_.ShowLine(line.row, line.clearsScreen, line.text.c_str());
+    AnnounceLineAdded(*this);
+    update();
+}
+
+// A window that moved to a screen of another ratio paints at that ratio:
+// the screen is drawn anew there first.
 void ResultsView::paintEvent(QPaintEvent*) {
+    screen_.SetDevicePixelRatio(devicePixelRatioF());
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    canvas_.Paint(painter);
+    screen_.canvas().Paint(painter);
 }

@@ -1,22 +1,29 @@
-// The main window's client area: the Canvas copied whole on every paint,
-// white wherever the window is larger than the Canvas.
+// The main window's client area: the results screen, drawn at the window's
+// device pixel ratio and copied whole on every paint, white wherever the
+// window is larger than the Canvas. Assistive technology reads its lines as
+// text and hears of each line added and each clear.
 #pragma once
 
-#include <QWidget>
+#include "display/results_screen.h"
+#include "engine/crawler.h"
 
-class Canvas;
+#include <QWidget>
 
 class ResultsView : public QWidget {
     Q_OBJECT
 
 public:
-    ResultsView(const Canvas& canvas, QWidget* parent);
+    explicit ResultsView(QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
+    const ResultsScreen& screen() const { return screen_; }
+
+    // Shows a finished step's line, clearing the screen first when it says so.
+    void showLine(const ResultsLine& line);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    const Canvas& canvas_;
+    ResultsScreen screen_;
 };

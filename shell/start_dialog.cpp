@@ -23,6 +23,7 @@ StartDialog::StartDialog(std::string url, QWidget* parent)
     urlField_->setGeometry(units.ToPixels(49, 13, 235, 14));
     auto* label = new QLabel(QStringLiteral("初期URL"), this);
     label->setGeometry(units.ToPixels(15, 16, 30, 8));
+    label->setBuddy(urlField_); // which also names the field for a screen reader
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     ok->setFocus();

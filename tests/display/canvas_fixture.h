@@ -1,5 +1,5 @@
-// What the Canvas tests share: a Canvas with a small black buffer, and
-// pixel helpers.
+// What the Canvas tests share: a Canvas with a small black buffer, the same
+// at the device pixel ratios of common displays, and pixel helpers.
 #pragma once
 
 #include "display/canvas.h"
@@ -15,9 +15,25 @@ protected:
     void SetUp() override { canvas.Init(kWidth, kHeight); }
 
     const QImage& Buffer() const { return canvas.BackBuffer(); }
-    QRgb Pixel(int x, int y) const { return Buffer().pixel(x, y); }
+    // The device pixel under the centre of logical pixel (x, y): at ratio 1
+    // the pixel itself.
+    QRgb Pixel(int x, int y) const {
+        const double ratio = Buffer().devicePixelRatio();
+        return Buffer().pixel(static_cast<int>((x + 0.5) * ratio),
+                              static_cast<int>((y + 0.5) * ratio));
+    }
 
     Canvas canvas;
+};
+
+// The device pixel ratios of common displays; the fractional ones put
+// logical pixel edges between device pixels.
+constexpr double kDisplayRatios[] = {1.0, 1.25, 1.5, 1.75, 2.0};
+
+// CanvasTest at each of kDisplayRatios (instantiated in canvas_test.cpp).
+class CanvasAtRatio : public CanvasTest, public ::testing::WithParamInterface<double> {
+protected:
+    void SetUp() override { canvas.Init(kWidth, kHeight, GetParam()); }
 };
 
 // Colours as the back buffer holds them (opaque 32-bit).

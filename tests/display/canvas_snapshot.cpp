@@ -1,12 +1,14 @@
 // Writes a PNG of a canvas holding a few results lines (8-pixel yellow text
-// on black, Japanese included), to look at the text by eye:
-//     canvas_snapshot OUT.png
+// on black, Japanese included), to look at the text by eye, at a device
+// pixel ratio (1 unless given):
+//     canvas_snapshot OUT.png [RATIO]
 #include "display/canvas.h"
 #include "support/cp932_reference.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -37,14 +39,14 @@ void DrawResultsLines(Canvas& canvas) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUT.png\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s OUT.png [RATIO]\n", argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     Canvas canvas;
-    canvas.Init(kSnapshotWidth, kSnapshotHeight);
+    canvas.Init(kSnapshotWidth, kSnapshotHeight, argc == 3 ? std::atof(argv[2]) : 1.0);
     DrawResultsLines(canvas);
     if (!canvas.BackBuffer().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);

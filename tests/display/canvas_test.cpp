@@ -1,8 +1,10 @@
-// The Canvas's buffer, paint cycle, colours and shapes.
+// The Canvas's buffer, paint cycle, colours and shapes; the buffer and
+// shapes at every device pixel ratio.
 #include "display/canvas_fixture.h"
 
 #include <QPainter>
 #include <climits>
+#include <limits>
 
 namespace {
 
@@ -59,7 +61,7 @@ TEST_F(CanvasTest, ColourComponentsKeepTheirLowEightBits) {
     EXPECT_EQ(Pixel(15, 15), kGreen);
 }
 
-TEST_F(CanvasTest, RectangleIsOutlinedByThePenAndFilledByTheBrush) {
+TEST_P(CanvasAtRatio, RectangleIsOutlinedByThePenAndFilledByTheBrush) {
     canvas.SetPen(1, 0, 0, 255);
     canvas.SetBrush(0, 255, 0);
     canvas.DrawRect(10, 10, 30, 20);
@@ -83,7 +85,7 @@ TEST_F(CanvasTest, EllipseFillsItsMiddleAndLeavesTheCorners) {
     EXPECT_EQ(Pixel(39, 29), kBlack);
 }
 
-TEST_F(CanvasTest, LineIsAsWideAsThePen) {
+TEST_P(CanvasAtRatio, LineIsAsWideAsThePen) {
     canvas.SetPen(5, 255, 0, 0);
     canvas.DrawLine(10, 20, 60, 20);
     for (int y = 18; y <= 22; ++y)
@@ -116,3 +118,31 @@ TEST_F(CanvasTest, PaintCopiesTheWholeBufferPixelForPixelAtTheOrigin) {
     EXPECT_TRUE(AllPixelsAre(screen.copy(kWidth, 0, 20, kHeight + 10), kWhite));
     EXPECT_TRUE(AllPixelsAre(screen.copy(0, kHeight, kWidth, 10), kWhite));
 }
+
+TEST(CanvasRatio, BufferHoldsTheRatioInDevicePixelsAndStartsBlack) {
+    for (double ratio : kDisplayRatios) {
+        Canvas canvas;
+        canvas.Init(80, 48, ratio);
+        EXPECT_EQ(canvas.BackBuffer().devicePixelRatio(), ratio);
+        EXPECT_EQ(canvas.BackBuffer().size(), QSize(qRound(80 * ratio), qRound(48 * ratio)));
+        EXPECT_TRUE(AllPixelsAre(canvas.BackBuffer(), kBlack)) << "ratio " << ratio;
+    }
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    for (auto [asked, used] : {std::pair{0.0, 1.0},
+                               {-2.0, 1.0},
+                               {nan, 1.0},
+                               {infinity, 1.0},
+                               {100.0, kMaxDevicePixelRatio},
+                               {1e-9, 1 / kMaxDevicePixelRatio}}) {
+        Canvas canvas;
+        canvas.Init(80, 48, asked);
+        EXPECT_EQ(canvas.BackBuffer().devicePixelRatio(), used) << "asked " << asked;
+    }
+    Canvas canvas;
+    canvas.Init(80, 48);
+    canvas.Init(INT_MAX / 2, 48, 3);
+    EXPECT_EQ(canvas.BackBuffer().size(), QSize(80, 48));
+}
+
+INSTANTIATE_TEST_SUITE_P(DisplayRatios, CanvasAtRatio, ::testing::ValuesIn(kDisplayRatios));

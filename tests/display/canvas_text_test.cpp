@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -26,11 +27,16 @@ bool IsBlend(QRgb pixel, QRgb background, QRgb ink) {
 }
 
 // Text at (x, y) of the given cell height, at most a full em per byte wide:
-// counts the pixels it changed, and fails the test for a changed pixel
-// outside that box or one that is no blend of background and ink.
+// counts the device pixels it changed, and fails the test for a changed
+// pixel outside the device rows and columns of that box or one that is no
+// blend of background and ink.
 int CountInk(const QImage& image, int x, int y, const char* text, int height, QRgb background,
              QRgb ink) {
-    const int right = x + static_cast<int>(std::strlen(text)) * height;
+    const double ratio = image.devicePixelRatio();
+    const int left = static_cast<int>(std::floor(x * ratio));
+    const int right =
+        static_cast<int>(std::ceil((x + static_cast<double>(std::strlen(text)) * height) * ratio));
+    const int top = qRound(y * ratio), bottom = qRound((y + height) * ratio);
     int changed = 0;
     for (int py = 0; py < image.height(); ++py)
         for (int px = 0; px < image.width(); ++px) {
@@ -38,7 +44,7 @@ int CountInk(const QImage& image, int x, int y, const char* text, int height, QR
             if (pixel == background)
                 continue;
             ++changed;
-            const bool inside = x <= px && px < right && y <= py && py < y + height;
+            const bool inside = left <= px && px < right && top <= py && py < bottom;
             EXPECT_TRUE(inside && IsBlend(pixel, background, ink))
                 << "pixel " << px << "," << py << " is " << std::hex << pixel;
         }
@@ -105,5 +111,58 @@ TEST(TextFont, IsAJapaneseGothicWhoseCellIsTheRequestedHeight) {
     for (int height : {8, 12, 15, 24, 40}) {
         const QFontMetrics metrics(TextFont(height));
         EXPECT_NEAR(metrics.ascent() + metrics.descent(), height, 1) << "height " << height;
+    }
+}
+
+TEST_P(CanvasAtRatio, TextStaysInTheDeviceRowsOfItsCell) {
+    const char text[] = "|[jg\x8a\x54\x83\x57\xff";
+    for (int y : {3, 10, 13})
+        for (int height : {8, 9, 15}) {
+            SCOPED_TRACE(testing::Message() << "height " << height << " at y " << y);
+            canvas.ClearBlack();
+            canvas.SetTextStyle(height, 255, 255, 0);
+            canvas.PutText(2, y, text);
+            EXPECT_GT(CountInk(Buffer(), 2, y, text, height, kBlack, kYellow), height * 3);
+        }
+}
+
+// Text scaled up from ratio 1 would ink whole 2 x 2 blocks in one colour;
+// drawn at the device's resolution, most inked blocks mix shades.
+TEST(CanvasRatio, TextAtRatioTwoIsDrawnAtTheDevicesResolution) {
+    const std::string line = std::string("0: URL:http://example.com/ TITLE:") + kStartPage;
+    Canvas canvas;
+    canvas.Init(400, 20, 2.0);
+    canvas.SetTextStyle(8, 255, 255, 0);
+    canvas.PutText(10, 10, line.c_str());
+    const QImage& image = canvas.BackBuffer();
+    int inked = 0, uniform = 0;
+    for (int y = 0; y + 1 < image.height(); y += 2)
+        for (int x = 0; x + 1 < image.width(); x += 2) {
+            const QRgb corner = image.pixel(x, y);
+            const bool same = image.pixel(x + 1, y) == corner && image.pixel(x, y + 1) == corner &&
+                              image.pixel(x + 1, y + 1) == corner;
+            if (same && corner == kBlack)
+                continue;
+            ++inked;
+            uniform += same ? 1 : 0;
+        }
+    ASSERT_GT(inked, 200);
+    EXPECT_LT(uniform, inked / 2) << uniform << " of " << inked << " inked blocks are uniform";
+}
+
+// Cells that start at different fractions of a device pixel hold the same
+// ink: glyphs sit on whole device pixels, and no start cuts them differently.
+TEST_P(CanvasAtRatio, TextInkIsTheSameWhereverTheCellStarts) {
+    const double ratio = GetParam();
+    QImage first;
+    for (int y : {10, 11, 12, 13}) {
+        canvas.ClearBlack();
+        canvas.SetTextStyle(8, 255, 255, 0);
+        canvas.PutText(2, y, "|[jg\x8a\x54\x83\x57");
+        const int top = qRound(y * ratio);
+        const QImage cell = Buffer().copy(0, top, Buffer().width(), qRound((y + 8) * ratio) - top);
+        if (first.isNull())
+            first = cell;
+        EXPECT_EQ(cell, first) << "cell at y " << y;
     }
 }

@@ -1,7 +1,7 @@
-// FetchPage against real HTTP servers on 127.0.0.1: what the request
-// carries, URLs as pages write them, redirections, the page cap, the proxy
-// from the environment, cancelling, and the failures that must leave an
-// empty page.
+// FetchPage against real HTTP servers on 127.0.0.1: what every request
+// carries, URLs as pages and people write them, redirections, connections
+// kept between pages, the page cap, the proxy from the environment,
+// cancelling, and the failures that must leave an empty page and say why.
 #include "engine/page_fetcher.h"
 #include "engine/page_scanner.h"
 #include "support/http_test_server.h"
@@ -10,6 +10,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -30,6 +31,7 @@
 
 namespace {
 
+using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 
@@ -78,23 +80,28 @@ private:
 struct SeenRequest {
     std::string target;
     httplib::Headers headers;
+    int port; // the client's end: the same port, the same connection
 };
 
-// The last request a handler saw, handed safely to the test thread.
+// The requests handlers saw, handed safely to the test thread.
 class RequestLog {
 public:
     void Record(const httplib::Request& request) {
         std::lock_guard lock(mutex_);
-        last_ = SeenRequest{request.target, request.headers};
+        seen_.push_back(SeenRequest{request.target, request.headers, request.remote_port});
+    }
+    std::vector<SeenRequest> All() {
+        std::lock_guard lock(mutex_);
+        return seen_;
     }
     std::optional<SeenRequest> Last() {
         std::lock_guard lock(mutex_);
-        return last_;
+        return seen_.empty() ? std::nullopt : std::optional(seen_.back());
     }
 
 private:
     std::mutex mutex_;
-    std::optional<SeenRequest> last_;
+    std::vector<SeenRequest> seen_;
 };
 
 // A port on 127.0.0.1 that never accepts. Unless it listens, connecting is
@@ -127,9 +134,52 @@ public:
         return true;
     }
 
+    int socket() const { return socket_; }
+
 private:
     int socket_;
     int port_ = 0;
+};
+
+// A server on 127.0.0.1 that answers each connection's request with reply,
+// written a byte every pause (at once when pause is zero), then closes it.
+class RawServer {
+public:
+    RawServer(std::string reply, std::chrono::milliseconds pause)
+        : reply_(std::move(reply)), pause_(pause), thread_([this] { Serve(); }) {}
+    ~RawServer() {
+        stop_ = true;
+        thread_.join();
+    }
+    std::string Url(const std::string& path) const { return port_.Url("http") + path.substr(1); }
+    int Connections() const { return connections_; }
+
+private:
+    void Serve() {
+        pollfd waiting{port_.socket(), POLLIN, 0};
+        while (!stop_)
+            if (::poll(&waiting, 1, 20) == 1)
+                Answer(::accept(port_.socket(), nullptr, nullptr));
+    }
+    void Answer(int connection) {
+        ++connections_;
+        std::string request(4096, '\0');
+        ::recv(connection, request.data(), request.size(), 0);
+        const std::size_t piece = pause_.count() ? 1 : reply_.size();
+        for (std::size_t at = 0; at < reply_.size() && !stop_; at += piece) {
+            ::send(connection, reply_.data() + at, std::min(piece, reply_.size() - at),
+                   MSG_NOSIGNAL);
+            std::this_thread::sleep_for(pause_);
+        }
+        ::close(connection);
+    }
+
+    IdlePort port_{true};
+    const std::string reply_;
+    const std::chrono::milliseconds pause_;
+    std::atomic<bool> stop_ = false;
+    std::atomic<int> connections_ = 0;
+    std::thread thread_;
 };
 
 std::string BodyOfSize(std::size_t size) {
@@ -143,7 +193,13 @@ class PageFetcherTest : public testing::Test {
 protected:
     void TearDown() override { release_.Open(); }
 
-    void Fetch(const std::string& url) { result_ = FetchPage(url, limits_, cancel_); }
+    // The fetcher is made at the first fetch, with the limits the test set
+    // by then, and kept for the test's later fetches.
+    void Fetch(const std::string& url) {
+        if (!fetcher_)
+            fetcher_.emplace(limits_);
+        result_ = fetcher_->FetchPage(url, cancel_);
+    }
 
     const std::string& Page() const { return result_.body; }
 
@@ -190,25 +246,36 @@ protected:
     Gate release_;
     RequestLog log_;
     HttpTestServer server_;
+    std::optional<PageFetcher> fetcher_; // closes its connections before the server stops
 };
 
-TEST_F(PageFetcherTest, RequestCarriesAgentAndNoCacheHeadersButNoAcceptEncoding) {
+TEST_F(PageFetcherTest, EveryHopCarriesAgentAndNoCacheHeadersButNoAcceptEncoding) {
+    for (const auto& [from, to] : {std::pair{"/hop1", "/hop2"}, {"/hop2", "/"}})
+        server_.server().Get(
+            from, [this, location = to](const httplib::Request& request, httplib::Response& r) {
+                log_.Record(request);
+                r.set_redirect(location);
+            });
     ServeAnyPathLogged("<title>seen</title>");
     server_.Start();
 
-    Fetch(server_.Url("/"));
+    Fetch(server_.Url("/hop1"));
 
     EXPECT_EQ(Page(), "<title>seen</title>");
-    const auto seen = log_.Last();
-    ASSERT_TRUE(seen);
-    const auto header = [&seen](const char* name) {
-        const auto found = seen->headers.find(name);
-        return found == seen->headers.end() ? std::string("(absent)") : found->second;
-    };
-    EXPECT_EQ(header("User-Agent"), kUserAgent);
-    EXPECT_EQ(header("Cache-Control"), "no-cache");
-    EXPECT_EQ(header("Pragma"), "no-cache");
-    EXPECT_EQ(header("Accept-Encoding"), "(absent)");
+    const std::vector<SeenRequest> seen = log_.All();
+    ASSERT_EQ(seen.size(), 3u);
+    for (const SeenRequest& request : seen) {
+        SCOPED_TRACE(request.target);
+        const auto header = [&request](const char* name) {
+            const auto found = request.headers.find(name);
+            return found == request.headers.end() ? std::string("(absent)") : found->second;
+        };
+        EXPECT_EQ(header("User-Agent"), kUserAgent);
+        EXPECT_EQ(header("Cache-Control"), "no-cache");
+        EXPECT_EQ(header("Pragma"), "no-cache");
+        EXPECT_EQ(header("Accept-Encoding"), "(absent)");
+        EXPECT_EQ(request.port, seen[0].port) << "every hop on the first hop's connection";
+    }
 }
 
 TEST_F(PageFetcherTest, BodyArrivesByteForByteEvenWhenMarkedCompressed) {
@@ -227,18 +294,82 @@ TEST_F(PageFetcherTest, BodyArrivesByteForByteEvenWhenMarkedCompressed) {
     EXPECT_EQ(Page(), body);
 }
 
+// Each Location is resolved against the hop that sent it; one that is only
+// a fragment leads back to that hop's own path and query.
 TEST_F(PageFetcherTest, FollowsRedirectionsToTheFinalBody) {
-    for (const auto& [from, to] : {std::pair{"/a", "/b"}, {"/b", "/c"}, {"/c", "/final"}})
-        server_.server().Get(from, [location = to](const httplib::Request&, httplib::Response& r) {
-            r.set_redirect(location);
-            r.set_content("moved", "text/plain");
-        });
-    Serve("/final", "<title>arrived</title>");
+    server_.server().Get("/a/b", [](const httplib::Request&, httplib::Response& r) {
+        r.set_redirect("../c/d?x");
+        r.set_content("moved", "text/plain");
+    });
+    std::atomic<int> hits = 0;
+    server_.server().Get("/c/d", [&hits](const httplib::Request& request, httplib::Response& r) {
+        if (hits++ == 0)
+            return r.set_redirect("#fragment");
+        r.set_content(request.target == "/c/d?x" ? "<title>arrived</title>" : request.target,
+                      "text/html");
+    });
     server_.Start();
 
-    Fetch(server_.Url("/a"));
+    Fetch(server_.Url("/a/b"));
 
     EXPECT_EQ(Page(), "<title>arrived</title>");
+    EXPECT_EQ(hits, 2);
+}
+
+// A 3xx whose Location holds nothing, or only whitespace, has no target: it
+// is the page.
+TEST_F(PageFetcherTest, ALocationOfOnlyWhitespaceIsNoRedirection) {
+    for (const char* location :
+         {"Location:\r\n", "Location: \r\n", "Location:\t\r\n", "Location: \n"}) {
+        SCOPED_TRACE(location);
+        RawServer server("HTTP/1.1 302 Found\r\n" + std::string(location) +
+                             "Content-Length: 5\r\n\r\nmoved",
+                         0ms);
+        Fetch(server.Url("/page"));
+        EXPECT_EQ(Page(), "moved");
+        EXPECT_EQ(server.Connections(), 1) << "nothing requested after it";
+    }
+}
+
+// Later pages reuse an open connection, but never one that a transfer left
+// mid-response: its leftovers would be read as the next page.
+TEST_F(PageFetcherTest, ConnectionsAreKeptForLaterPagesUnlessLeftMidResponse) {
+    limits_.stallTimeoutSeconds = 1;
+    server_.server().Get(".*", [this](const httplib::Request& request, httplib::Response& r) {
+        log_.Record(request);
+        if (request.path == "/long")
+            return r.set_content(BodyOfSize(kPageCapacity + 100000), "text/html");
+        if (request.path != "/held")
+            return r.set_content("<title>page</title>", "text/html");
+        r.set_content_provider(100, "text/html",
+                               [this](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                   sink.write("<title>", 7);
+                                   release_.WaitFor(kLongestHold);
+                                   return false;
+                               });
+    });
+    server_.Start();
+
+    Fetch(server_.Url("/first"));
+    // Capped, stalled, cancelled.
+    for (const auto& [unfinished, cancel] :
+         {std::pair{"/long", false}, {"/held", false}, {"/held", true}}) {
+        std::thread canceller([this, cancelling = cancel] {
+            std::this_thread::sleep_for(300ms);
+            cancel_ = cancelling;
+        });
+        Fetch(server_.Url(unfinished));
+        canceller.join();
+        cancel_ = false;
+        Fetch(server_.Url("/after"));
+        EXPECT_EQ(Page(), "<title>page</title>");
+    }
+
+    const std::vector<SeenRequest> seen = log_.All();
+    ASSERT_EQ(seen.size(), 7u);
+    EXPECT_EQ(seen[1].port, seen[0].port) << "the second page reuses the first's connection";
+    for (std::size_t i = 1; i < seen.size(); i += 2)
+        EXPECT_NE(seen[i + 1].port, seen[i].port) << "after request " << i;
 }
 
 TEST_F(PageFetcherTest, ErrorStatusBodyIsThePage) {
@@ -285,21 +416,49 @@ TEST_F(PageFetcherTest, ProxyFromTheEnvironmentReceivesTheRequest) {
     const auto seen = log_.Last();
     ASSERT_TRUE(seen);
     EXPECT_EQ(seen->target, url) << "the proxy wants the absolute form";
+    // Typed into the dialog, a Japanese name is stored in code page 932.
+    ExpectFetchedAs("http://\x93\xfa\x96\x7b.example/x", "via proxy",
+                    "http://xn--wgv71a.example/x");
 }
 
-TEST_F(PageFetcherTest, UnreachableOrForeignSchemeUrlsLeaveAnEmptyPage) {
+// One line each, naming the hop that failed in its form as sent, and why.
+TEST_F(PageFetcherTest, FailuresLeaveAnEmptyPageAndOneLineSayingWhereAndWhy) {
+    limits_.stallTimeoutSeconds = 1;
     IdlePort refusing(false);
-    const std::string urls[] = {
-        refusing.Url("http"), "", "file:///etc/passwd", "FILE:///etc/passwd", "http://[::1",
+    server_.server().Get("/moved", [&refusing](const httplib::Request&, httplib::Response& r) {
+        r.set_redirect(refusing.Url("http") + "x y");
+    });
+    server_.server().Get("/huge-header", [](const httplib::Request&, httplib::Response& r) {
+        r.set_header("X-Filler", std::string(1024 * 1024, 'h'));
+    });
+    server_.Start();
+    httplib::SSLServer tls(TORVESK_LOOPBACK_CERTIFICATE, TORVESK_LOOPBACK_KEY);
+    const int tlsPort = tls.bind_to_any_port("127.0.0.1");
+    std::thread tlsThread([&tls] { tls.listen_after_bind(); });
+    const std::string http = server_.Url("/"),
+                      https = "https://127.0.0.1:" + std::to_string(tlsPort) + "/";
+    const std::pair<std::string, std::string> failures[] = {
+        {"", "nothing fetched: no start address"},
+        {" \r\n", "nothing fetched: no start address"},
+        {"FILE:///etc/passwd",
+         "fetching FILE:///etc/passwd failed: only http and https are fetched"},
+        {"http://日本 .example/\n",
+         "fetching http://%E6%97%A5%E6%9C%AC%20.example/ failed: host name not valid"},
+        {http + "moved", "fetching " + refusing.Url("http") + "x%20y (redirected from " + http +
+                             "moved) failed: could not connect"},
+        {http + "huge-header",
+         "fetching " + http + "huge-header failed: response header too large"},
+        {https, "fetching " + https + " failed: certificate not trusted"},
     };
-    for (const std::string& url : urls) {
+    for (const auto& [url, line] : failures) {
         SCOPED_TRACE("URL \"" + url + "\"");
         testing::internal::CaptureStderr();
         Fetch(url);
-        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "torvesk: " + line + "\n");
         EXPECT_EQ(Page(), "");
-        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "one line on standard error";
     }
+    tls.stop();
+    tlsThread.join();
 }
 
 // A refused scheme fails at once, before any connection; the short bounds
@@ -390,6 +549,17 @@ TEST_F(PageFetcherTest, StalledServerIsGivenUpAfterTheStallBound) {
     EXPECT_LT(late.count(), 7.0);
 }
 
+// Bytes of the head are data too, though libcurl shows no header line
+// before it is complete.
+TEST_F(PageFetcherTest, AHeadTricklingInIsNoStall) {
+    limits_.stallTimeoutSeconds = 1;
+    RawServer trickling("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nslow", 60ms);
+
+    Fetch(trickling.Url("/"));
+
+    EXPECT_EQ(Page(), "slow") << "a byte every 60 ms for 2.5 s";
+}
+
 TEST_F(PageFetcherTest, SlowTransferIsGivenUpAtTheTotalBound) {
     limits_.stallTimeoutSeconds = 2;
     limits_.totalTimeoutSeconds = 3;
@@ -412,7 +582,8 @@ TEST_F(PageFetcherTest, SlowTransferIsGivenUpAtTheTotalBound) {
 }
 
 // Quitting cancels a download from the GUI thread while the transfer waits
-// on a silent server: it must end at once, with nothing to analyse.
+// on a silent server, or on a name lookup that takes 5 s: it must end at
+// once, with nothing to analyse.
 TEST_F(PageFetcherTest, CancelEndsATransferWithinAFractionOfASecond) {
     server_.server().Get("/silent", [this](const httplib::Request&, httplib::Response& r) {
         r.set_chunked_content_provider("text/html", [this](std::size_t, httplib::DataSink& sink) {
@@ -422,19 +593,23 @@ TEST_F(PageFetcherTest, CancelEndsATransferWithinAFractionOfASecond) {
         });
     });
     server_.Start();
-    std::thread canceller([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        cancel_ = true;
-    });
 
-    testing::internal::CaptureStderr();
-    const Seconds elapsed = TimeFetch(server_.Url("/silent"));
-    canceller.join();
+    for (const std::string& url : {server_.Url("/silent"), std::string("http://slow-5000.test/")}) {
+        SCOPED_TRACE(url);
+        cancel_ = false;
+        std::thread canceller([this] {
+            std::this_thread::sleep_for(300ms);
+            cancel_ = true;
+        });
+        testing::internal::CaptureStderr();
+        const Seconds elapsed = TimeFetch(url);
+        canceller.join();
 
-    EXPECT_TRUE(result_.cancelled);
-    EXPECT_EQ(Page(), "");
-    EXPECT_LT(elapsed.count(), 3.0) << "the cancel was seen " << elapsed.count() << " s in";
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a cancel is no failure";
+        EXPECT_TRUE(result_.cancelled);
+        EXPECT_EQ(Page(), "");
+        EXPECT_LT(elapsed.count(), 2.0) << "the cancel was seen " << elapsed.count() << " s in";
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a cancel is no failure";
+    }
 }
 
 TEST_F(PageFetcherTest, LinksWithSpacesOrRawNonAsciiBytesAreFetchedEncoded) {
@@ -474,18 +649,30 @@ TEST_F(PageFetcherTest, RawRedirectionTargetsAreEncodedLikeLinks) {
     }
 }
 
-TEST_F(PageFetcherTest, StartAddressWithoutASchemeIsFetchedOverHttp) {
+// Whatever the name looks like: libcurl alone would guess ftp or imap from it.
+TEST_F(PageFetcherTest, TypedAddressesAreFetchedOverHttpWithoutTheirOuterSpaces) {
     Serve("/page", "<title>plain</title>");
     server_.Start();
+    const std::string port = std::to_string(server_.port());
 
-    Fetch("127.0.0.1:" + std::to_string(server_.port()) + "/page");
-
-    EXPECT_EQ(Page(), "<title>plain</title>");
+    for (const std::string& typed :
+         {"127.0.0.1:" + port + "/page", "ftp.localhost:" + port + "/page",
+          "imap.localhost:" + port + "/page", " \t" + server_.Url("/page") + " \r\n"}) {
+        SCOPED_TRACE(typed);
+        Fetch(typed);
+        EXPECT_EQ(Page(), "<title>plain</title>");
+    }
 }
 
 // Any request libcurl made would go to the proxy: a proxy that saw nothing
-// shows that no name was looked up and nothing was sent.
+// shows that no name was looked up and nothing was sent. The rule holds for
+// every hop.
 TEST_F(PageFetcherTest, HostsUnderInvalidAreNeverLookedUp) {
+    server_.server().Get(".*/to-invalid",
+                         [this](const httplib::Request& request, httplib::Response& r) {
+                             log_.Record(request);
+                             r.set_redirect("http://c.invalid/");
+                         });
     ServeAnyPathLogged("via proxy");
     server_.Start();
     setenv("http_proxy", server_.Url("").c_str(), 1);
@@ -503,6 +690,9 @@ TEST_F(PageFetcherTest, HostsUnderInvalidAreNeverLookedUp) {
         Fetch(url);
         EXPECT_EQ(Page(), "via proxy") << "only the host counts, and only invalid and under it";
     }
+    Fetch("http://127.0.0.1:1/to-invalid");
+    EXPECT_EQ(Page(), "");
+    EXPECT_EQ(log_.Last()->target, "http://127.0.0.1:1/to-invalid") << "nothing after it";
 }
 
 } // namespace

@@ -1,14 +1,26 @@
-// RequestUrl: what is percent-encoded before a URL goes to libcurl.
+// RequestUrl and RedirectUrl: what goes on the wire for a URL as typed or
+// found, and for a Location header.
 #include "engine/request_url.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
+namespace {
+
+std::string Sent(std::string_view url) {
+    const WireUrl wire = RequestUrl(url);
+    EXPECT_TRUE(wire.hostValid) << url;
+    return wire.text;
+}
+
 TEST(RequestUrl, EncodesWhatAUrlMayNotHold) {
-    EXPECT_EQ(RequestUrl("http://a/a b.html"), "http://a/a%20b.html");
-    EXPECT_EQ(RequestUrl("http://a/日本"), "http://a/%E6%97%A5%E6%9C%AC") << "UTF-8";
-    EXPECT_EQ(RequestUrl("http://a/\x83\x58"), "http://a/%83X") << "code page 932";
-    EXPECT_EQ(RequestUrl("\"<>\\^`{|}"), "%22%3C%3E%5C%5E%60%7B%7C%7D");
-    EXPECT_EQ(RequestUrl(std::string("\t\r\n\x7f\0", 5)), "%09%0D%0A%7F%00");
+    EXPECT_EQ(Sent("http://a/a b.html"), "http://a/a%20b.html");
+    EXPECT_EQ(Sent("http://a/日本"), "http://a/%E6%97%A5%E6%9C%AC") << "UTF-8";
+    EXPECT_EQ(Sent("http://a/\x83\x58"), "http://a/%83X") << "code page 932";
+    EXPECT_EQ(Sent("http://a/\"<>\\^`{|}"), "http://a/%22%3C%3E%5C%5E%60%7B%7C%7D");
+    EXPECT_EQ(Sent(std::string("http://a/\t\r\n\x7f\0x", 15)), "http://a/%09%0D%0A%7F%00x");
 }
 
 TEST(RequestUrl, LeavesEveryOtherByteAsItIs) {
@@ -19,5 +31,73 @@ TEST(RequestUrl, LeavesEveryOtherByteAsItIs) {
         "",
     };
     for (const std::string& url : urls)
-        EXPECT_EQ(RequestUrl(url), url);
+        EXPECT_EQ(Sent(url), url);
 }
+
+// As a browser takes what is typed: no scheme means http, whatever the host
+// looks like, and the ends are trimmed, not the inside.
+TEST(RequestUrl, TypedAddressesAreHttpWithoutTheirOuterSpaces) {
+    const std::pair<std::string, const char*> typed[] = {
+        {"example.com/", "http://example.com/"},
+        {"ftp.localhost:21/a", "http://ftp.localhost:21/a"},
+        {"localhost:8080", "http://localhost:8080"},
+        {"HTTPS://a/", "HTTPS://a/"},
+        {"file:///etc/passwd", "file:///etc/passwd"},
+        {"mailto:a@b", "mailto:a@b"},
+        {std::string("\t\x01 http://a/b c/\r\n\0", 20), "http://a/b%20c/"},
+        {"http://a/x\x7f", "http://a/x%7F"},
+        {" \t\r\n", ""}};
+    for (const auto& [address, sent] : typed)
+        EXPECT_EQ(Sent(address), sent) << address;
+}
+
+// Typed into the dialog a Japanese name is stored in code page 932; found on
+// a page it may be UTF-8 or percent-encoded. All go out as the same name.
+TEST(RequestUrl, InternationalHostsGoOutInTheirAsciiForm) {
+    for (const char* url : {"http://日本.example/", "http://\x93\xfa\x96\x7b.example/",
+                            "http://%E6%97%A5%E6%9C%AC.example/", "日本.example"})
+        EXPECT_EQ(Sent(url).substr(0, 25), "http://xn--wgv71a.example") << url;
+    EXPECT_EQ(Sent("http://u@Bücher.example:8/ü"), "http://u@xn--bcher-kva.example:8/%C3%BC");
+    for (const char* url : {"http://%E6%97%A5%2F.example/", "http://\x81\x20.example/"})
+        EXPECT_FALSE(RequestUrl(url).hostValid) << url;
+}
+
+// The examples of reference resolution in RFC 3986, section 5.4; a Location
+// of only whitespace has no target.
+TEST(RedirectUrl, ResolvesReferencesAgainstTheHop) {
+    // Each reference, then its target.
+    const char* const examples[] = {"g:h",        "g:h",
+                                    "g",          "http://a/b/c/g",
+                                    "./g",        "http://a/b/c/g",
+                                    "g/",         "http://a/b/c/g/",
+                                    "/g",         "http://a/g",
+                                    "//g",        "http://g",
+                                    "?y",         "http://a/b/c/d;p?y",
+                                    "g?y",        "http://a/b/c/g?y",
+                                    "#s",         "http://a/b/c/d;p?q#s",
+                                    "g#s",        "http://a/b/c/g#s",
+                                    ";x",         "http://a/b/c/;x",
+                                    "g;x?y#s",    "http://a/b/c/g;x?y#s",
+                                    ".",          "http://a/b/c/",
+                                    "..",         "http://a/b/",
+                                    "../g",       "http://a/b/g",
+                                    "../../",     "http://a/",
+                                    "../../../g", "http://a/g",
+                                    "/./g",       "http://a/g",
+                                    "/../g",      "http://a/g",
+                                    "g.",         "http://a/b/c/g.",
+                                    "..g",        "http://a/b/c/..g",
+                                    "./g/.",      "http://a/b/c/g/",
+                                    "g;x=1/../y", "http://a/b/c/y",
+                                    "g?y/../x",   "http://a/b/c/g?y/../x",
+                                    "g#s/../x",   "http://a/b/c/g#s/../x",
+                                    "http:g",     "http:g",
+                                    " \t/x y\r",  "http://a/x%20y",
+                                    "",           "",
+                                    " \t\r\n",    ""};
+    for (std::size_t i = 0; i < std::size(examples); i += 2)
+        EXPECT_EQ(RedirectUrl("http://a/b/c/d;p?q", examples[i]).text, examples[i + 1])
+            << examples[i];
+}
+
+} // namespace

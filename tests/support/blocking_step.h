@@ -8,11 +8,19 @@
 #include <atomic>
 #include <optional>
 
-// Finishes the step begun for visit, if any; returns its results line.
+// Finishes the step begun for visit, if any, with fetcher; returns its
+// results line.
 inline std::optional<ResultsLine> RunStep(Crawler& crawler, const std::optional<Visit>& visit,
-                                          const FetchLimits& limits = {}) {
+                                          PageFetcher& fetcher) {
     if (!visit)
         return std::nullopt;
     const std::atomic<bool> noCancel = false;
-    return crawler.AnalyzePage(FetchPage(visit->url, limits, noCancel).body);
+    return crawler.AnalyzePage(fetcher.FetchPage(visit->url, noCancel).body);
+}
+
+// The same with a fetcher of its own, which keeps no connection for later steps.
+inline std::optional<ResultsLine> RunStep(Crawler& crawler, const std::optional<Visit>& visit,
+                                          const FetchLimits& limits = {}) {
+    PageFetcher fetcher(limits);
+    return RunStep(crawler, visit, fetcher);
 }

@@ -1,0 +1,93 @@
+// The crawl rate through the program's own 100 ms tick against a loopback
+// site where each new connection costs 150 ms before its first response and
+// requests on an open connection are answered at once: pages a second, and
+// connections opened per request. Over https, each new connection is a TLS
+// handshake; the pages' http links are redirected there.
+// Usage: crawl_rate [pages] (100 by default), http first, then https.
+#include "bench/latency_site.h"
+#include "shell/crawl_runner.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kDefaultPages = 100;
+constexpr int kSitePages = 50;
+constexpr auto kConnectionCost = std::chrono::milliseconds(150);
+constexpr int kPatienceMsPerPage = 1000; // before a run counts as stuck
+
+struct CrawlFigures {
+    double seconds = 0;
+    int pages = 0;
+};
+
+std::string ReadFile(const char* path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// Crawls until pages results lines have come, as the window's tick drives it.
+CrawlFigures Crawl(LatencySite& site, const FetchLimits& limits, int pages) {
+    QTemporaryDir dir;
+    CrawlRunner runner(dir.filePath("URL.csv").toStdString(), limits);
+    runner.crawler().CrawlInit(1);
+    runner.crawler().SetCurrentUrl(site.Url("/p0/"));
+    CrawlFigures figures;
+    QObject::connect(&runner, &CrawlRunner::lineReady, [&figures, pages] {
+        if (++figures.pages == pages)
+            QCoreApplication::quit();
+    });
+    QTimer patience;
+    patience.setSingleShot(true);
+    QObject::connect(&patience, &QTimer::timeout, &QCoreApplication::quit);
+    patience.start(pages * kPatienceMsPerPage);
+    const auto start = Clock::now();
+    runner.StartTimer();
+    runner.StartCrawl();
+    QCoreApplication::exec();
+    figures.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    return figures;
+}
+
+void PrintCounts(const char* what, const CostlyServer& server) {
+    std::printf("  %d %s for %d requests: %.3f per request\n", server.Connections(), what,
+                server.Requests(), double(server.Connections()) / server.Requests());
+}
+
+bool Report(bool tls, int pages) {
+    LatencySite site(tls, kSitePages, kConnectionCost);
+    FetchLimits limits;
+    if (tls)
+        limits.trustedCertificates = ReadFile(TORVESK_LOOPBACK_CERTIFICATE);
+    if (!site.Started())
+        return false;
+    const CrawlFigures figures = Crawl(site, limits, pages);
+    std::printf("crawl_rate: %s, %d pages in %.2f s: %.2f pages/s (the tick allows 10)\n",
+                tls ? "https (links over http, redirected)" : "http", figures.pages,
+                figures.seconds, figures.pages / figures.seconds);
+    PrintCounts("http connections", site.http());
+    if (site.https())
+        PrintCounts("TLS handshakes", *site.https());
+    return figures.pages == pages;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int pages = argc > 1 && std::atoi(argv[1]) > 0 ? std::atoi(argv[1]) : kDefaultPages;
+    // Only the loopback site is fetched; a proxy would add its own timing.
+    setenv("no_proxy", "*", 1);
+    QCoreApplication application(argc, argv);
+    const bool done = Report(false, pages) && Report(true, pages);
+    return done ? 0 : 1;
+}

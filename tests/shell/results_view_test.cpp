@@ -1,0 +1,63 @@
+// The results view moved between screens of different device pixel ratios
+// (the offscreen screens of three_screens.json, which ctest passes): on each
+// it shows what a results screen drawn at that ratio shows.
+#include "display/results_screen.h"
+#include "shell/results_view.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::vector<ResultsLine> kLines = {
+    {0, false, "2: URL:http://127.0.0.1/ TITLE:Home KEY:gjpqy|"},
+    {1, false, "1: URL:http://127.0.0.1/a/ TITLE:会社概要 KEY:\x83\x58\x83\x5e"},
+};
+
+QScreen* ScreenOfRatio(double ratio) {
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen->devicePixelRatio() == ratio)
+            return screen;
+    return nullptr;
+}
+
+bool MoveTo(QWidget& widget, QScreen* screen) {
+    widget.move(screen->geometry().topLeft() + QPoint(10, 10));
+    QElapsedTimer waited;
+    waited.start();
+    while (widget.screen() != screen && waited.elapsed() < 5000)
+        QCoreApplication::processEvents();
+    return widget.screen() == screen;
+}
+
+} // namespace
+
+TEST(ResultsViewOnScreens, ShowsTheScreenDrawnAtTheRatioOfEachScreenItMovesTo) {
+    ResultsView view;
+    view.resize(kCanvasWidth, kCanvasHeight);
+    for (const ResultsLine& line : kLines)
+        view.showLine(line);
+    view.show();
+    for (double ratio : {1.0, 2.0, 1.25, 1.0}) {
+        SCOPED_TRACE(testing::Message() << "ratio " << ratio);
+        QScreen* screen = ScreenOfRatio(ratio);
+        if (!screen)
+            GTEST_SKIP()
+                << "needs the screens of tests/shell/three_screens.json (ctest passes them)";
+        ASSERT_TRUE(MoveTo(view, screen));
+        const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ResultsScreen expected;
+        expected.SetDevicePixelRatio(ratio);
+        for (const ResultsLine& line : kLines)
+            expected.ShowLine(line.row, line.clearsScreen, line.text.c_str());
+        EXPECT_EQ(shown.devicePixelRatio(), ratio);
+        EXPECT_TRUE(shown == expected.canvas().BackBuffer());
+    }
+}
