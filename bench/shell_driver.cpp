@@ -27,7 +27,8 @@ bool HasRecordFor(const std::string& logPath, const std::string& url) {
 } // namespace
 
 bool CrawlOnePage(const std::string& url, const DownloadHooks& hooks, int timeoutMs) {
-    WhenModalShows([url](QWidget* dialog) {
+    PendingActions actions;
+    actions.WhenModalShows([url](QWidget* dialog) {
         UrlField(dialog)->setText(QString::fromStdString(url));
         ClickButton(dialog, "OK");
     });
@@ -36,19 +37,18 @@ bool CrawlOnePage(const std::string& url, const DownloadHooks& hooks, int timeou
     MainWindow window(static_cast<std::uint32_t>(std::time(nullptr)), logPath);
     window.show();
     bool recorded = false;
-    WhenTrue([] { return true; },
-             [&] {
-                 hooks.started();
-                 ChooseMenuEntry(&window, "解析スタート");
-                 WhenTrue([&] { return HasRecordFor(logPath, url); },
-                          [&] {
-                              recorded = HasRecordFor(logPath, url);
-                              hooks.recorded();
-                              QApplication::exit(0);
-                          },
-                          timeoutMs);
-             });
+    actions.WhenTrue([] { return true; },
+                     [&] {
+                         hooks.started();
+                         ChooseMenuEntry(&window, "解析スタート");
+                         actions.WhenTrue([&] { return HasRecordFor(logPath, url); },
+                                          [&] {
+                                              recorded = HasRecordFor(logPath, url);
+                                              hooks.recorded();
+                                              QApplication::exit(0);
+                                          },
+                                          timeoutMs);
+                     });
     QApplication::exec();
-    CancelPendingActions();
     return recorded;
 }

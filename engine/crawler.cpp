@@ -4,14 +4,13 @@
 #include "engine/crawler.h"
 
 #include "engine/byte_string.h"
-#include "engine/result_log.h"
 
 #include <utility>
 
 const char kStartPageKey[] = "\x83\x58\x83\x5e\x81\x5b\x83\x67\x83\x79\x81\x5b\x83\x57";
 
 Crawler::Crawler(std::string logPath)
-    : logPath_(std::move(logPath)), linkTable_(std::make_unique<LinkTable>()),
+    : log_(std::move(logPath)), linkTable_(std::make_unique<LinkTable>()),
       harvest_(std::make_unique<HarvestedLinks>()) {}
 
 void Crawler::CrawlInit(std::uint32_t seed) {
@@ -63,7 +62,7 @@ ResultsLine Crawler::AnalyzePage(std::string_view body) {
     if (line.clearsScreen)
         line.row = 0;
     if (!visit.url.empty())
-        AppendRecord(logPath_.c_str(), visit.url.c_str(), TITLE, visit.key.c_str());
+        log_.Append(visit.url.c_str(), TITLE, visit.key.c_str());
     row_ = line.row + 1;
     PushHarvestedLinks();
     stepDone_ = true;

@@ -8,7 +8,9 @@
 
 #include "engine/link_table.h"
 #include "engine/page_scanner.h"
+#include "engine/result_log.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -39,7 +41,8 @@ struct ResultsLine {
 
 class Crawler {
 public:
-    // Records of visited pages are appended to the file at logPath.
+    // Records of visited pages are appended to the file at logPath, on the
+    // log's own thread.
     explicit Crawler(std::string logPath);
 
     // Seeds the generator and puts the default initial URL into currentUrl.
@@ -57,8 +60,12 @@ public:
     std::optional<Visit> CrawlTick();
     // The second half of the step in flight, with its fetched body: title,
     // results line, URL.csv record, link harvest; the step is done
-    // afterwards. Only while a step is in flight.
+    // afterwards. Only while a step is in flight. The record is handed to
+    // the log, which writes it soon after.
     ResultsLine AnalyzePage(std::string_view body);
+    // Waits, at most bound, until the records of finished steps are written
+    // or reported; returns whether they are.
+    bool FlushLog(std::chrono::milliseconds bound) { return log_.Flush(bound); }
     // The start held during the last step, to be begun now, or nothing.
     std::optional<Visit> TakeHeldStart();
 
@@ -71,7 +78,7 @@ private:
     Visit BeginStep(const char* url, const char* key);
     void PushHarvestedLinks();
 
-    std::string logPath_;
+    ResultLog log_;
     PageBuffer page_;
     std::unique_ptr<LinkTable> linkTable_;
     std::unique_ptr<HarvestedLinks> harvest_; // reused every step

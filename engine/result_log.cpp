@@ -1,9 +1,16 @@
-// Composing and appending the URL.csv records.
+// Composing the URL.csv records, and the queue between the crawl and the
+// thread that writes them.
 #include "engine/result_log.h"
 
-#include <cerrno>
+#include "engine/record_file.h"
+
+#include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <utility>
 
 namespace {
 
@@ -37,7 +44,24 @@ std::string WithCrLf(const std::string& text) {
     return out;
 }
 
+struct PendingRecord {
+    std::string url; // for the line on standard error
+    std::string record;
+};
+
 } // namespace
+
+struct ResultLog::Queue {
+    explicit Queue(std::string path) : file(std::move(path)) {}
+
+    RecordFile file; // the writer's alone
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<PendingRecord> pending;
+    std::uint64_t handedOver = 0; // records queued so far
+    std::uint64_t settled = 0;    // of those, written or reported
+    bool closing = false;
+};
 
 std::string ComposeRecord(const char* URL, const char* TITLE, const char* KEY) {
     std::string record;
@@ -50,17 +74,70 @@ std::string ComposeRecord(const char* URL, const char* TITLE, const char* KEY) {
     return WithCrLf(record);
 }
 
-// Closed right after the write, so no handle stays open between steps and
-// a failed close (a full disk) is seen.
-bool AppendRecord(const char* path, const char* URL, const char* TITLE, const char* KEY) {
-    const std::string record = ComposeRecord(URL, TITLE, KEY);
-    bool written = false;
-    if (std::FILE* file = std::fopen(path, "ab")) {
-        written = std::fwrite(record.data(), 1, record.size(), file) == record.size();
-        written = std::fclose(file) == 0 && written;
+ResultLog::ResultLog(std::string path)
+    : queue_(std::make_shared<Queue>(std::move(path))), writer_(WriteUntilClosed, queue_) {}
+
+ResultLog::~ResultLog() {
+    const bool settled = Flush(kCloseWait);
+    std::size_t left;
+    {
+        std::lock_guard lock(queue_->mutex);
+        left = queue_->pending.size();
+        queue_->pending.clear();
+        queue_->closing = true;
     }
-    if (!written)
-        std::fprintf(stderr, "torvesk: record for %s not written to %s: %s\n", URL, path,
-                     std::strerror(errno));
-    return written;
+    queue_->changed.notify_all();
+    if (left > 0)
+        std::fprintf(stderr,
+                     "torvesk: %zu records not written to %s: it was still busy with an earlier "
+                     "record when the crawl ended\n",
+                     left, queue_->file.path().c_str());
+    if (settled)
+        writer_.join();
+    else
+        writer_.detach();
+}
+
+void ResultLog::Append(const char* URL, const char* TITLE, const char* KEY) {
+    PendingRecord record{URL, ComposeRecord(URL, TITLE, KEY)};
+    bool queued = false;
+    {
+        std::lock_guard lock(queue_->mutex);
+        if (queue_->pending.size() < kMaxPendingRecords) {
+            queue_->pending.push_back(std::move(record));
+            ++queue_->handedOver;
+            queued = true;
+        }
+    }
+    if (queued)
+        queue_->changed.notify_all();
+    else
+        std::fprintf(stderr,
+                     "torvesk: record for %s not written to %s: %zu earlier records still wait "
+                     "for it\n",
+                     URL, queue_->file.path().c_str(), kMaxPendingRecords);
+}
+
+bool ResultLog::Flush(std::chrono::milliseconds bound) {
+    std::unique_lock lock(queue_->mutex);
+    return queue_->changed.wait_for(lock, bound,
+                                    [this] { return queue_->settled == queue_->handedOver; });
+}
+
+// Holds the queue, not the log: a write stuck in the kernel may return after
+// the log is gone.
+void ResultLog::WriteUntilClosed(std::shared_ptr<Queue> queue) {
+    std::unique_lock lock(queue->mutex);
+    for (;;) {
+        queue->changed.wait(lock, [&] { return queue->closing || !queue->pending.empty(); });
+        if (queue->pending.empty())
+            return;
+        const PendingRecord next = std::move(queue->pending.front());
+        queue->pending.pop_front();
+        lock.unlock();
+        queue->file.Append(next.record, next.url);
+        lock.lock();
+        ++queue->settled;
+        queue->changed.notify_all();
+    }
 }

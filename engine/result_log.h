@@ -1,14 +1,53 @@
-// The result log: one CSV record (URL, TITLE, KEY) appended per visited page.
+// The result log: one CSV record (URL, TITLE, KEY) appended per visited
+// page, written in order on a thread of its own so that the crawl never
+// waits on the file.
 #pragma once
 
+#include "engine/page_scanner.h"
+
+#include <chrono>
+#include <climits>
+#include <cstddef>
+#include <memory>
 #include <string>
+#include <thread>
 
 // The record as it goes into the file: fields that hold a comma, a double
 // quote, a CR or an LF are quoted with inner quotes doubled; every LF byte,
 // the closing one included, is written as CR LF. Other bytes are raw.
 std::string ComposeRecord(const char* URL, const char* TITLE, const char* KEY);
 
-// Opens path for appending, writes the record, closes it. On failure the
-// record is skipped with one line on standard error; returns whether it was
-// written.
-bool AppendRecord(const char* path, const char* URL, const char* TITLE, const char* KEY);
+// The longest record of fields of at most kTextCapacity - 1 bytes: quoting
+// and CR LF at most double a byte, plus two quotes a field, two commas and
+// the line end. A FIFO passes a record of this size on in one piece.
+constexpr std::size_t kMaxRecordBytes = 3 * (2 * (kTextCapacity - 1) + 2) + 2 + 2;
+static_assert(kMaxRecordBytes <= PIPE_BUF);
+
+// Records that may wait for a slow file; one more is left out and reported.
+constexpr std::size_t kMaxPendingRecords = 1000;
+// How long the end of a crawl waits for the records still pending.
+constexpr std::chrono::milliseconds kCloseWait{500};
+
+class ResultLog {
+public:
+    // Records go to the file at path (see RecordFile::Append).
+    explicit ResultLog(std::string path);
+    // Waits up to kCloseWait for the pending records; what is left then is
+    // reported, and a write stuck in the kernel (a slow mount) is left behind.
+    ~ResultLog();
+    ResultLog(const ResultLog&) = delete;
+    ResultLog& operator=(const ResultLog&) = delete;
+
+    // Hands the record over for writing; never waits for the file.
+    void Append(const char* URL, const char* TITLE, const char* KEY);
+    // Waits, at most bound, until every record handed over so far is in the
+    // file or reported as not written; returns whether that came about.
+    bool Flush(std::chrono::milliseconds bound);
+
+private:
+    struct Queue;
+    static void WriteUntilClosed(std::shared_ptr<Queue> queue);
+
+    std::shared_ptr<Queue> queue_; // shared with the writer, which may outlive this
+    std::thread writer_;
+};

@@ -4,6 +4,7 @@
 #include "display/text_codec.h"
 #include "engine/crawler.h"
 #include "shell/dialog_units.h"
+#include "shell/edited_text.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 // Bytes [begin, end) of the decoded input.
 struct ByteRange {
@@ -10,3 +11,7 @@ struct ByteRange {
     std::size_t end = 0;
     friend bool operator==(const ByteRange&, const ByteRange&) = default;
 };
+
+inline std::string_view Slice(std::string_view bytes, ByteRange range) {
+    return bytes.substr(range.begin, range.end - range.begin);
+}

@@ -1,5 +1,5 @@
-// The text codec: code page 932 on its own, results lines that mix it with
-// UTF-8, and the bytes stored after editing shown text.
+// The text codec: code page 932 on its own, and results lines that mix it
+// with UTF-8.
 #include "display/text_codec.h"
 
 #include "support/cp932_reference.h"
@@ -113,85 +113,4 @@ TEST(DecodeForScreen, Utf8FieldCutInsideACharacterKeepsItsWords) {
               Q("TITLE:長いタイト" + kReplacement + " KEY:スタートページ"));
     EXPECT_EQ(DecodeForScreen("x " + cut.substr(0, 4)), OldScreenText("x " + cut.substr(0, 4)))
         << "one whole character before the cut is not enough";
-}
-
-TEST(DecodeWithSources, EachUnitNamesTheBytesOfItsCharacter) {
-    // "a", "ス" in code page 932, a byte that does not decode, "日" in UTF-8, an emoji.
-    const std::string bytes = "a\x83\x58\xff \xe6\x97\xa5\xF0\x9F\x98\x80";
-    const DecodedText decoded = DecodeWithSources(bytes);
-    EXPECT_EQ(decoded.text, Q("aス\uFFFD 日\U0001F600"));
-    const std::vector<ByteRange> expected = {{0, 1}, {1, 3},  {3, 4}, {4, 5},
-                                             {5, 8}, {8, 12}, {8, 12}};
-    EXPECT_EQ(decoded.sources, expected);
-}
-
-TEST(DecodeWithSources, TextIsTheScreenTextAndRangesCoverEveryByte) {
-    std::mt19937 random(65001);
-    for (int round = 0; round < 3000; ++round) {
-        std::string bytes(random() % 24, '\0');
-        for (char& byte : bytes)
-            byte =
-                static_cast<char>(random() % 3 == 0 ? 'A' + random() % 4 : 0x80 + random() % 0x80);
-        const DecodedText decoded = DecodeWithSources(bytes);
-        ASSERT_EQ(decoded.text, DecodeForScreen(bytes)) << bytes;
-        ASSERT_EQ(decoded.sources.size(), static_cast<std::size_t>(decoded.text.size()));
-        ByteRange previous;
-        for (const ByteRange& range : decoded.sources) {
-            ASSERT_LT(range.begin, range.end) << bytes;
-            ASSERT_TRUE(range.begin == previous.end || range == previous) << bytes;
-            previous = range;
-        }
-        ASSERT_EQ(previous.end, bytes.size()) << bytes;
-    }
-}
-
-TEST(EncodeEditedText, UnchangedTextGivesBackTheOriginalBytes) {
-    const std::string originals[] = {
-        "http://a/" + kStartPageBytes,
-        "http://a/日本語/\xF0\x9F\x98\x80 Café", // UTF-8, some of it beyond code page 932
-        "bad \xff\x82 bytes \x80",               // shown as U+FFFD
-        "TITLE:長いタイト\xe3\x83",              // a cut UTF-8 character
-        "",
-    };
-    for (const std::string& original : originals)
-        EXPECT_EQ(EncodeEditedText(original, DecodeForScreen(original), 255), original);
-}
-
-TEST(EncodeEditedText, UnchangedEndsKeepTheirBytesAndTypedTextIsCodePage932) {
-    const std::string original = "http://a/\xff/" + kStartPageBytes;
-    EXPECT_EQ(EncodeEditedText(original, Q("http://a/\uFFFD/x/スタートページ"), 255),
-              "http://a/\xff/x/" + kStartPageBytes);
-    EXPECT_EQ(EncodeEditedText(original, Q("http://a/\uFFFD/スタト"), 255),
-              "http://a/\xff/" + Sjis("スタト"))
-        << "deleting";
-    EXPECT_EQ(EncodeEditedText("http://a/", Q("http://a/解析スタート"), 255),
-              "http://a/" + Sjis("解析スタート"));
-}
-
-TEST(EncodeEditedText, TypedCharactersCodePage932CannotShowAreUtf8) {
-    EXPECT_EQ(EncodeEditedText("a", Q("a\U0001F600é"), 255), "a\xF0\x9F\x98\x80\xC3\xA9");
-    EXPECT_EQ(EncodeEditedText("a", Q("a¥"), 255), "a\xC2\xA5") << "not 0x5C, which shows as \\";
-    EXPECT_EQ(EncodeEditedText("http://a/日本", Q("http://a/日本語"), 255), "http://a/日本語")
-        << "inside a UTF-8 word, code page 932 would turn the word into mojibake";
-}
-
-TEST(EncodeEditedText, ASurrogatePairIsNeverSplit) {
-    EXPECT_EQ(EncodeEditedText("\xF0\x9F\x98\x80", Q("\U0001F601"), 255), "\xF0\x9F\x98\x81");
-    EXPECT_EQ(EncodeEditedText("\xF0\x9F\x98\x80z", Q("\U0001F601z"), 255), "\xF0\x9F\x98\x81z");
-    EXPECT_EQ(EncodeEditedText("\xF0\x9F\x98\x80", Q("\U0001FA00"), 255), "\xF0\x9F\xA8\x80")
-        << "the same low surrogate";
-}
-
-TEST(EncodeEditedText, ByteLimitEndsBeforeTheFirstCharacterThatDoesNotFit) {
-    QString many;
-    for (int i = 0; i < 128; ++i)
-        many += Q("あ");
-    EXPECT_EQ(EncodeEditedText("", many, 255).size(), 254u);
-    EXPECT_EQ(EncodeEditedText("", Q("aあ"), 2), "a");
-    EXPECT_EQ(EncodeEditedText("x\xe6\x97\xa5", Q("x日"), 3), "x") << "an original character";
-    EXPECT_EQ(EncodeEditedText("ab" + kStartPageBytes, Q("Zスタートページ"), 4), "Z" + Sjis("ス"))
-        << "the unchanged end after typed text";
-    EXPECT_EQ(EncodeEditedText("TITLE:長いタイト\xe3\x83", Q("TITLE:長いタイト\uFFFD"), 22),
-              "TITLE:長いタイト")
-        << "a cut character's bytes go together";
 }

@@ -7,6 +7,7 @@
 #include "support/csv_reader.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
+#include "support/written_log.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +92,8 @@ protected:
         EXPECT_EQ(shown, expected);
     }
 
-    std::vector<CsvRecord> Records() const { return ParseCsv(ReadWholeFile(logPath_)); }
+    std::string Log() { return WrittenLog(crawler_, logPath_); }
+    std::vector<CsvRecord> Records() { return ParseCsv(Log()); }
 
     TempDir dir_;
     const std::string logPath_ = dir_.File("URL.csv");
@@ -197,10 +199,10 @@ TEST_F(CrawlTest, EmptyTableLeavesTheCrawlIdleUntilTheNextStart) {
     StartAt(site_.Url("/"));
     EXPECT_EQ(TickUntilIdle(), 2) << "one step, then one tick that finds the table empty";
 
-    const std::size_t requests = site_.RequestedPaths().size();
+    const std::size_t requests = site_.RequestCount();
     for (int i = 0; i < 5; ++i)
         EXPECT_FALSE(crawler_.CrawlTick());
-    EXPECT_EQ(site_.RequestedPaths().size(), requests);
+    EXPECT_EQ(site_.RequestCount(), requests);
     EXPECT_EQ(lines_.size(), 2u);
     EXPECT_EQ(crawler_.row(), 2);
 
@@ -286,8 +288,8 @@ TEST_F(CrawlTest, RecordsNeedingNoQuotesKeepThePlainFormat) {
     site_.AddPage("/a/", "A", {});
     StartAt(site_.Url("/"));
     Tick();
-    EXPECT_EQ(ReadWholeFile(logPath_), site_.Url("/") + ",Root 100%," + kStartPageKey + "\r\n" +
-                                           site_.Url("/a/") + ",A,%s%n\r\n");
+    EXPECT_EQ(Log(), site_.Url("/") + ",Root 100%," + kStartPageKey + "\r\n" + site_.Url("/a/") +
+                         ",A,%s%n\r\n");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "support/csv_reader.h"
 #include "support/http_test_server.h"
 #include "support/temp_dir.h"
+#include "support/written_log.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +116,7 @@ TEST_F(HostileCrawlTest, EveryPageIsRecordedAndNoneHangsTheCrawl) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 60s);
 
     std::map<std::string, std::string> titles;
-    const std::vector<CsvRecord> records = ParseCsv(ReadWholeFile(dir_.File("URL.csv")));
+    const std::vector<CsvRecord> records = ParseCsv(WrittenLog(crawler_, dir_.File("URL.csv")));
     ASSERT_EQ(records.size(), 1 + std::size(kHostile));
     EXPECT_EQ(records[0][0], server_.Url("/")) << "the first record stays first";
     for (const CsvRecord& record : records)

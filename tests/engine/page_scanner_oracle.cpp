@@ -57,6 +57,8 @@ void OracleHarvestLinks(const char* page, HarvestedLinks& links) {
     links.count = 0;
     for (int k = 1; k <= 100; ++k) {
         Position s = OracleFindPattern(page, "\"http://", 8, k, 0) + 1;
+        if (s == 0) // no k-th link start, so no later one either
+            break;
         Position e = s; // stands for the unset end; a candidate without one is rejected
         bool valid = false;
         Position p = OracleFindPattern(page, "/\"", 2, 1, s);
@@ -75,7 +77,7 @@ void OracleHarvestLinks(const char* page, HarvestedLinks& links) {
             valid = false;
         Position ks = OracleFindPattern(page, ">", 1, 1, e) + 1;
         Position ke = OracleFindPattern(page, "<", 1, 1, ks) - 1;
-        if (s != 0 && valid && e - s < 200) {
+        if (valid && e - s < 200) {
             int i = links.count++;
             CopyRange(links.URL[i], page, s, e);
             if (ks == 0 || ke - ks >= 200)

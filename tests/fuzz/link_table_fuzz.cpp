@@ -1,9 +1,10 @@
-// Fuzz target for the link table: the input is a run of pushes, shuffles,
-// pops and reseeds, each checked against a plain vector of (URL, KEY) pairs.
-// Slots outside the live range are poisoned for ASan while an operation runs,
-// so a stray read or write is caught where it happens. Live slots that an
-// operation may not write are compared with a byte image of the table after
-// it, and the whole table once more at the end of the run.
+// Fuzz target for the link table: the input is a short run of pushes, pops,
+// shuffles and reseeds on a fresh table. Every slot an operation may not
+// touch stays poisoned for ASan while it runs (all of them during a pop), so
+// a stray read or write is caught where it happens. The checks after each
+// operation are cheap: the count, the pair a push stored, the slot a pop
+// gave, and for a shuffle that every row it left is a row it was given and
+// that no URL lost every copy.
 #include "engine/link_table.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -11,20 +12,26 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <optional>
-#include <set>
 #include <string>
-#include <utility>
+#include <string_view>
 #include <vector>
 
 namespace {
 
-using Entry = std::pair<std::string, std::string>; // URL, KEY
-
-constexpr int kMaxOperations = 300;
+// A table reaches any state in a few operations (one bulk push fills it), so
+// runs stay short. A shuffle of a full table costs about a millisecond under
+// the sanitizers, and its loops take no path that a table of 64 entries does
+// not take: shuffles run on tables up to that size, a few per run. Full
+// tables are shuffled by the unit tests and on every tick of the crawl tests.
+constexpr int kMaxOperations = 24;
+constexpr int kMaxShuffles = 3;
+constexpr int kMaxShuffledCount = 64;
 constexpr std::size_t kMaxDrawnText = 2 * kTextCapacity; // longer than a slot, so cuts happen
 constexpr std::size_t kStoredLength = kTextCapacity - 1;
 constexpr int kMaxBulkPushes = kLinkTableLimit + 20;
@@ -39,236 +46,228 @@ constexpr int kMaxBulkDistinct = 64;
     std::abort();
 }
 
-std::size_t SlotBytes(int from, int to) {
-    return static_cast<std::size_t>(to - from) * kTextCapacity;
+// Whether a slot holds what a push of text stores: its bytes up to the
+// first zero byte, cut to fit, and the terminator.
+bool HoldsStored(const char* slot, std::string_view text) {
+    const std::size_t length = strnlen(text.data(), std::min(text.size(), kStoredLength));
+    return std::memcmp(slot, text.data(), length) == 0 && slot[length] == '\0';
 }
 
-// The text a push stores: up to the first zero byte, cut to fit the slot.
-std::string Stored(const std::string& drawn) {
-    return drawn.substr(0, strnlen(drawn.c_str(), std::min(drawn.size(), kStoredLength)));
-}
-
-std::string SlotText(const char* text, int slot) {
-    std::size_t length = strnlen(text, kTextCapacity);
+std::string_view SlotText(const char* text, int slot) {
+    const std::size_t length = strnlen(text, kTextCapacity);
     if (length == kTextCapacity)
         Fail("slot %d holds a text without terminator", slot);
-    return std::string(text, length);
+    return {text, length};
 }
 
-bool IsSubMultiset(std::vector<Entry> part, std::vector<Entry> whole) {
-    std::sort(part.begin(), part.end());
-    std::sort(whole.begin(), whole.end());
-    return std::includes(whole.begin(), whole.end(), part.begin(), part.end());
+void SetPoisoned(const LinkTable& table, int from, int to, bool poisoned) {
+    const std::size_t bytes = static_cast<std::size_t>(to - from) * kTextCapacity;
+    for (const char* texts : {table.URL(from), table.KEY(from)}) {
+        if (poisoned)
+            ASAN_POISON_MEMORY_REGION(texts, bytes);
+        else
+            ASAN_UNPOISON_MEMORY_REGION(texts, bytes);
+    }
 }
 
-std::set<std::string> DistinctUrls(const std::vector<Entry>& entries) {
-    std::set<std::string> urls;
-    for (const Entry& entry : entries)
-        urls.insert(entry.first);
-    return urls;
-}
+// Slots [from, to) readable and writable while the scope lasts.
+class OpenSlots {
+public:
+    OpenSlots(const LinkTable& table, int from, int to) : table_(table), from_(from), to_(to) {
+        SetPoisoned(table_, from_, to_, false);
+    }
+    ~OpenSlots() { SetPoisoned(table_, from_, to_, true); }
+    OpenSlots(const OpenSlots&) = delete;
+    OpenSlots& operator=(const OpenSlots&) = delete;
 
-// Every slot's bytes as the checked operations so far have left them.
-struct SlotImage {
-    char URL[kLinkSlots][kTextCapacity];
-    char KEY[kLinkSlots][kTextCapacity];
+private:
+    const LinkTable& table_;
+    int from_;
+    int to_;
 };
 
-// A fresh table, mirrored entry for entry and byte for byte; a shuffle
-// replaces the entries with what the table holds once that has been checked
-// against the entries before.
-class TableModel {
-public:
-    TableModel(LinkTable& table, SlotImage& image) : table_(&table), image_(&image) {
-        TakeImage(0, kLinkSlots);
-    }
+// The live slots as numbers, sorted: every byte of each slot's two rows, and
+// each distinct URL. Equal numbers for different bytes would take a 64-bit
+// hash collision.
+struct RowDigest {
+    std::vector<std::uint64_t> rows;
+    std::vector<std::uint64_t> urls;
+};
 
-    void Push(const std::string& url, const std::string& key) {
-        int before = table_->count();
-        int after = before < kLinkTableLimit ? before + 1 : before;
-        Guarded(after, "push", [&] { table_->PushLink(url.c_str(), key.c_str()); });
+RowDigest DigestOf(const LinkTable& table) {
+    const std::hash<std::string_view> hash;
+    RowDigest digest;
+    for (int slot = 0; slot < table.count(); ++slot) {
+        digest.rows.push_back(hash({table.URL(slot), kTextCapacity}) * 0x9E3779B97F4A7C15u +
+                              hash({table.KEY(slot), kTextCapacity}));
+        digest.urls.push_back(hash(SlotText(table.URL(slot), slot)));
+    }
+    std::sort(digest.rows.begin(), digest.rows.end());
+    std::sort(digest.urls.begin(), digest.urls.end());
+    digest.urls.erase(std::unique(digest.urls.begin(), digest.urls.end()), digest.urls.end());
+    return digest;
+}
+
+// The texts of bulk pushes, made once: "http://h/<n>/" and "k<n>".
+struct BulkTexts {
+    std::vector<std::string> urls;
+    std::vector<std::string> keys;
+};
+
+const BulkTexts& Bulk() {
+    static const BulkTexts texts = [] {
+        BulkTexts made;
+        for (int n = 0; n < kMaxBulkDistinct; ++n)
+            made.urls.push_back("http://h/" + std::to_string(n) + "/");
+        for (int n = 0; n < kMaxBulkPushes; ++n)
+            made.keys.push_back("k" + std::to_string(n));
+        return made;
+    }();
+    return texts;
+}
+
+// A fresh table, poisoned whole between operations, and what each operation
+// must have done to it.
+class CheckedTable {
+public:
+    explicit CheckedTable(LinkTable& table) : table_(&table) {
+        SetPoisoned(*table_, 0, kLinkSlots, true);
+    }
+    // The next input's fresh table is written here.
+    ~CheckedTable() { SetPoisoned(*table_, 0, kLinkSlots, false); }
+    CheckedTable(const CheckedTable&) = delete;
+    CheckedTable& operator=(const CheckedTable&) = delete;
+
+    // url and key view zero-terminated texts, as the table reads them.
+    void Push(std::string_view url, std::string_view key) {
+        const int before = table_->count();
+        const int after = std::min(before + 1, kLinkTableLimit);
+        OpenSlots open(*table_, before, after);
+        table_->PushLink(url.data(), key.data());
         if (table_->count() != after)
             Fail("push at count %d left count %d", before, table_->count());
-        ExpectUnchanged(0, before, "push");
-        if (after == before)
-            return;
-        Entry expected{Stored(url), Stored(key)};
-        if (SlotEntry(before) != expected)
+        if (after > before &&
+            !(HoldsStored(table_->URL(before), url) && HoldsStored(table_->KEY(before), key)))
             Fail("push did not store its pair in slot %d", before);
-        entries_.push_back(expected);
-        TakeImage(before, after);
     }
 
     void Shuffle() {
-        std::vector<Entry> before = entries_;
-        int live = table_->count();
-        Guarded(live, "shuffle", [&] { table_->ShuffleAndDedupe(); });
-        if (table_->count() > live)
-            Fail("shuffle grew the count from %d to %d", live, table_->count());
-        std::vector<Entry> after = LiveEntries();
-        if (!IsSubMultiset(after, before))
+        const int live = table_->count();
+        OpenSlots open(*table_, 0, live);
+        const RowDigest before = DigestOf(*table_);
+        table_->ShuffleAndDedupe();
+        if (table_->count() > live || (live > 0 && table_->count() < 1))
+            Fail("shuffle changed the count from %d to %d", live, table_->count());
+        const RowDigest after = DigestOf(*table_);
+        if (!std::includes(before.rows.begin(), before.rows.end(), after.rows.begin(),
+                           after.rows.end()))
             Fail("shuffle made up or duplicated an entry");
-        if (DistinctUrls(after) != DistinctUrls(before))
+        if (after.urls != before.urls)
             Fail("shuffle lost every copy of some URL");
-        entries_ = after;
-        TakeImage(0, live);
     }
 
-    // A pop only moves the count; every slot keeps every byte.
+    // A pop only moves the count: every slot stays poisoned.
     void Pop() {
-        int before = table_->count();
-        int popped = kNoLink;
-        Guarded(before, "pop", [&] { popped = table_->PopNext(); });
-        ExpectUnchanged(0, before, "pop");
-        if (before == 0) {
-            if (popped != kNoLink || table_->count() != 0)
-                Fail("pop on an empty table gave %d, count %d", popped, table_->count());
-            return;
-        }
-        ExpectPopBounds(before, popped);
-        if (SlotEntry(popped) != entries_[popped])
-            Fail("pop's slot %d does not hold the pair pushed there", popped);
-        entries_.resize(popped);
+        const int before = table_->count();
+        const int popped = table_->PopNext();
+        const int top = before - 1;
+        const int lowest = top >= kPruneThreshold ? top - (kPruneSpan - 1) : top;
+        if (before == 0 ? popped != kNoLink || table_->count() != 0
+                        : popped != table_->count() || popped < lowest || popped > top)
+            Fail("pop at count %d gave %d, count %d", before, popped, table_->count());
     }
 
     void Seed(std::uint32_t seed) { table_->SeedRandom(seed); }
 
-    // Past their ranges the operations are watched by the poisoning alone; a
-    // stray write that lasts to the end of the run, into slots 200 to 299
-    // above all, shows here.
-    void Finish() const { ExpectUnchanged(0, kLinkSlots, "the run"); }
-
-    const std::string& UrlAt(std::size_t index) const { return entries_[index].first; }
-    std::size_t Size() const { return entries_.size(); }
+    int Count() const { return table_->count(); }
+    std::string UrlAt(int slot) const {
+        OpenSlots open(*table_, slot, slot + 1);
+        return std::string(SlotText(table_->URL(slot), slot));
+    }
 
 private:
-    // Runs op with the slots from protectedFrom on poisoned, so that ASan
-    // stops any access to them, then checks that the count stayed in bounds.
-    template <typename Op> void Guarded(int protectedFrom, const char* name, Op op) {
-        Guard(protectedFrom, true);
-        op();
-        Guard(protectedFrom, false);
-        if (table_->count() < 0 || table_->count() > kLinkTableLimit)
-            Fail("%s left count %d", name, table_->count());
-    }
-
-    void Guard(int from, bool poisoned) const {
-        for (const char* texts : {table_->URL(from), table_->KEY(from)}) {
-            if (poisoned)
-                ASAN_POISON_MEMORY_REGION(texts, SlotBytes(from, kLinkSlots));
-            else
-                ASAN_UNPOISON_MEMORY_REGION(texts, SlotBytes(from, kLinkSlots));
-        }
-    }
-
-    bool SlotMatchesImage(int slot) const {
-        return std::memcmp(table_->URL(slot), image_->URL[slot], kTextCapacity) == 0 &&
-               std::memcmp(table_->KEY(slot), image_->KEY[slot], kTextCapacity) == 0;
-    }
-
-    // The slots are rows of two arrays, so a range is compared in one go
-    // first and slot by slot only to name the culprit.
-    void ExpectUnchanged(int from, int to, const char* op) const {
-        if (from >= to ||
-            (std::memcmp(table_->URL(from), image_->URL[from], SlotBytes(from, to)) == 0 &&
-             std::memcmp(table_->KEY(from), image_->KEY[from], SlotBytes(from, to)) == 0))
-            return;
-        int slot = from;
-        while (SlotMatchesImage(slot))
-            ++slot;
-        Fail("%s changed slot %d, which it may not write (count %d)", op, slot, table_->count());
-    }
-
-    void TakeImage(int from, int to) {
-        for (int slot = from; slot < to; ++slot) {
-            std::memcpy(image_->URL[slot], table_->URL(slot), kTextCapacity);
-            std::memcpy(image_->KEY[slot], table_->KEY(slot), kTextCapacity);
-        }
-    }
-
-    Entry SlotEntry(int slot) const {
-        return {SlotText(table_->URL(slot), slot), SlotText(table_->KEY(slot), slot)};
-    }
-
-    std::vector<Entry> LiveEntries() const {
-        std::vector<Entry> live;
-        for (int slot = 0; slot < table_->count(); ++slot)
-            live.push_back(SlotEntry(slot));
-        return live;
-    }
-
-    void ExpectPopBounds(int before, int popped) const {
-        int top = before - 1;
-        int lowest = top >= kPruneThreshold ? top - (kPruneSpan - 1) : top;
-        if (popped != table_->count() || popped < lowest || popped > top)
-            Fail("pop at count %d gave %d, count %d; expected %d..%d", before, popped,
-                 table_->count(), lowest, top);
-    }
-
     LinkTable* table_;
-    SlotImage* image_;
-    std::vector<Entry> entries_;
 };
 
-// An earlier URL again, now and then with a byte more, which the cut may hide.
-std::string RepeatedUrl(FuzzedDataProvider& input, const TableModel& model,
-                        const std::vector<std::string>& drawn) {
-    bool fromTable = model.Size() > 0 && (drawn.empty() || input.ConsumeBool());
-    std::string url =
-        fromTable ? model.UrlAt(input.ConsumeIntegralInRange<std::size_t>(0, model.Size() - 1))
-                  : drawn[input.ConsumeIntegralInRange<std::size_t>(0, drawn.size() - 1)];
-    if (input.ConsumeBool())
-        url += input.ConsumeIntegral<char>();
-    return url;
-}
+// One input's operations, with what it has drawn so far.
+class Run {
+public:
+    Run(FuzzedDataProvider& input, CheckedTable& table) : input_(input), table_(table) {}
 
-// Enough pushes to fill the table, over a few distinct URLs.
-void PushMany(FuzzedDataProvider& input, TableModel& model) {
-    int pushes = input.ConsumeIntegralInRange(1, kMaxBulkPushes);
-    int distinct = input.ConsumeIntegralInRange(1, kMaxBulkDistinct);
-    for (int i = 0; i < pushes; ++i)
-        model.Push("http://h/" + std::to_string(i % distinct) + "/", "k" + std::to_string(i));
-}
+    void Operation() {
+        switch (input_.ConsumeIntegralInRange(0, 5)) {
+        case 0:
+            PushDrawn();
+            break;
+        case 1:
+            if (table_.Count() > 0 || !drawn_.empty())
+                table_.Push(RepeatedUrl(), input_.ConsumeRandomLengthString(8));
+            break;
+        case 2:
+            PushMany();
+            break;
+        case 3:
+            ShuffleIfCheap();
+            break;
+        case 4:
+            table_.Pop();
+            break;
+        default:
+            table_.Seed(input_.ConsumeIntegral<std::uint32_t>());
+            break;
+        }
+    }
 
-void RunOperation(FuzzedDataProvider& input, TableModel& model, std::vector<std::string>& drawn) {
-    switch (input.ConsumeIntegralInRange(0, 5)) {
-    case 0: {
-        std::string url = input.ConsumeRandomLengthString(kMaxDrawnText);
-        model.Push(url, input.ConsumeRandomLengthString(kMaxDrawnText));
-        drawn.push_back(url);
-        break;
+private:
+    void PushDrawn() {
+        std::string url = input_.ConsumeRandomLengthString(kMaxDrawnText);
+        table_.Push(url, input_.ConsumeRandomLengthString(kMaxDrawnText));
+        drawn_.push_back(std::move(url));
     }
-    case 1:
-        if (model.Size() > 0 || !drawn.empty())
-            model.Push(RepeatedUrl(input, model, drawn), input.ConsumeRandomLengthString(8));
-        break;
-    case 2:
-        PushMany(input, model);
-        break;
-    case 3:
-        model.Shuffle();
-        break;
-    case 4:
-        model.Pop();
-        break;
-    default:
-        model.Seed(input.ConsumeIntegral<std::uint32_t>());
-        break;
+
+    void ShuffleIfCheap() {
+        if (shuffles_ < kMaxShuffles && table_.Count() <= kMaxShuffledCount) {
+            ++shuffles_;
+            table_.Shuffle();
+        }
     }
-}
+
+    // An earlier URL again, now and then with a byte more, which the cut may hide.
+    std::string RepeatedUrl() {
+        const bool fromTable = table_.Count() > 0 && (drawn_.empty() || input_.ConsumeBool());
+        std::string url =
+            fromTable ? table_.UrlAt(input_.ConsumeIntegralInRange(0, table_.Count() - 1))
+                      : drawn_[input_.ConsumeIntegralInRange<std::size_t>(0, drawn_.size() - 1)];
+        if (input_.ConsumeBool())
+            url += input_.ConsumeIntegral<char>();
+        return url;
+    }
+
+    // Enough pushes to fill the table, over a few distinct URLs.
+    void PushMany() {
+        const int pushes = input_.ConsumeIntegralInRange(1, kMaxBulkPushes);
+        const int distinct = input_.ConsumeIntegralInRange(1, kMaxBulkDistinct);
+        const BulkTexts& texts = Bulk();
+        for (int i = 0; i < pushes; ++i)
+            table_.Push(texts.urls[i % distinct], texts.keys[i]);
+    }
+
+    FuzzedDataProvider& input_;
+    CheckedTable& table_;
+    std::vector<std::string> drawn_;
+    int shuffles_ = 0;
+};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Static storage, so that an input costs no 180 KB allocations.
+    // Static storage, so that an input costs no 180 KB allocation.
     static std::optional<LinkTable> table;
-    static SlotImage image;
     table.emplace();
     FuzzedDataProvider input(data, size);
-    TableModel model(*table, image);
-    std::vector<std::string> drawn;
+    CheckedTable checked(*table);
+    Run run(input, checked);
     for (int i = 0; i < kMaxOperations && input.remaining_bytes() > 0; ++i)
-        RunOperation(input, model, drawn);
-    model.Finish();
+        run.Operation();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "support/csv_reader.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
+#include "support/written_log.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ Crawl BlockingCrawl(const std::string& start, std::size_t steps) {
     crawl.lines.push_back(RunStep(crawler, crawler.StartCrawl())->text);
     while (crawl.lines.size() < steps)
         crawl.lines.push_back(RunStep(crawler, crawler.CrawlTick())->text);
-    crawl.log = ReadWholeFile(dir.File("URL.csv"));
+    crawl.log = WrittenLog(crawler, dir.File("URL.csv"));
     return crawl;
 }
 
@@ -58,7 +59,6 @@ protected:
         AddLinkedSite(site_);
         runner_ = MakeRunner(site_.Url("/"));
     }
-    void TearDown() override { CancelPendingActions(); }
 
     std::unique_ptr<CrawlRunner> MakeRunner(const std::string& start) {
         auto runner = std::make_unique<CrawlRunner>(dir_.File("URL.csv"));
@@ -76,7 +76,12 @@ protected:
         return std::chrono::steady_clock::now() - start;
     }
 
-    std::string Log() const { return ReadWholeFile(dir_.File("URL.csv")); }
+    // URL.csv once the runner's crawl has written the records of the steps it
+    // finished; a runner gone has written them on its way.
+    std::string Log() {
+        return runner_ ? WrittenLog(runner_->crawler(), dir_.File("URL.csv"))
+                       : ReadWholeFile(dir_.File("URL.csv"));
+    }
 
     TestSite site_;
     TempDir dir_;

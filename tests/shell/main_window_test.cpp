@@ -30,8 +30,9 @@ QStringList MenuTexts(QMainWindow& frame) {
 }
 
 // Answers the quit question; shown becomes what it showed.
-void AnswerQuitQuestion(QString& shown, QMessageBox::StandardButton answer) {
-    WhenModalShows([&shown, answer](QWidget* widget) {
+void AnswerQuitQuestion(PendingActions& actions, QString& shown,
+                        QMessageBox::StandardButton answer) {
+    actions.WhenModalShows([&shown, answer](QWidget* widget) {
         auto* box = qobject_cast<QMessageBox*>(widget);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->icon(), QMessageBox::Question);
@@ -134,12 +135,12 @@ TEST_F(ShellTest, FinishedStepsAppearOnTheScreenLineByLine) {
 TEST_F(ShellTest, CloseAndTheExitEntryAskFirstAndNoKeepsTheWindow) {
     MainWindow& frame = CreateMainWindowPastDialog();
     QString shown;
-    AnswerQuitQuestion(shown, QMessageBox::No);
+    AnswerQuitQuestion(actions, shown, QMessageBox::No);
     EXPECT_FALSE(frame.close());
     EXPECT_EQ(shown, kQuestionShown);
 
     shown.clear();
-    AnswerQuitQuestion(shown, QMessageBox::No);
+    AnswerQuitQuestion(actions, shown, QMessageBox::No);
     ChooseMenuEntry(&frame, "アプリケーションの終了(&X)");
     EXPECT_EQ(shown, kQuestionShown);
     EXPECT_TRUE(frame.isVisible());

@@ -1,6 +1,7 @@
 // Steps go on while the start dialog or the quit question is open, and both
-// open at once even while a page is downloading; No leaves the crawl
-// running; Yes cancels a download and ends the program with exit code 0.
+// open at once even while a page is downloading or URL.csv cannot be
+// written; No leaves the crawl running; Yes cancels a download and ends the
+// program with exit code 0.
 #include "shell/shell_fixture.h"
 #include "shell/ui_driver.h"
 
@@ -13,6 +14,7 @@
 
 #include <chrono>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -27,6 +29,32 @@ protected:
         AimAtSite(frame);
         ChooseMenuEntry(&frame, "解析スタート");
         return frame;
+    }
+
+    struct QuitTimes {
+        qint64 askedAfterMs = -1; // from choosing the menu entry to the question
+        qint64 exitMs = -1;       // from Yes to the window gone
+    };
+
+    // Quits through the menu and its question, answered Yes; the event loop
+    // must end with exit code 0.
+    QuitTimes QuitWithYes(MainWindow& frame) {
+        QElapsedTimer clock;
+        QuitTimes times;
+        WhenTrue([] { return true; },
+                 [&] {
+                     clock.start();
+                     ChooseMenuEntry(&frame, "アプリケーションの終了(&X)");
+                 });
+        WhenModalShows([&](QWidget* box) {
+            times.askedAfterMs = clock.elapsed();
+            ClickBoxButton(box, QMessageBox::Yes);
+            clock.restart();
+        });
+        EXPECT_EQ(QApplication::exec(), 0);
+        window.reset();
+        times.exitMs = clock.elapsed();
+        return times;
     }
 
     // Runs close on the modal window once kStepsWhileOpen more pages came in.
@@ -97,23 +125,24 @@ TEST_F(ModalLoopTest, YesDuringADownloadEndsTheProgramAtOnceWithExitCodeZero) {
     ASSERT_TRUE(PumpUntil([&] { return PagesFetched() > fetched; })) << "no download began";
     const int records = LoggedRecords();
 
-    QElapsedTimer clock;
-    qint64 askedAfterMs = -1;
-    WhenTrue([] { return true; },
-             [&] {
-                 clock.start();
-                 ChooseMenuEntry(&frame, "アプリケーションの終了(&X)");
-             });
-    WhenModalShows([&](QWidget* box) {
-        askedAfterMs = clock.elapsed();
-        ClickBoxButton(box, QMessageBox::Yes);
-        clock.restart();
-    });
-    EXPECT_EQ(QApplication::exec(), 0);
-    window.reset();
-    const qint64 exitMs = clock.elapsed();
-
-    EXPECT_LT(askedAfterMs, 1000) << "the question waited for the download";
-    EXPECT_LT(exitMs, 1000) << "Yes waited for the download";
+    const QuitTimes quit = QuitWithYes(frame);
+    EXPECT_LT(quit.askedAfterMs, 1000) << "the question waited for the download";
+    EXPECT_LT(quit.exitMs, 1000) << "Yes waited for the download";
     EXPECT_EQ(LoggedRecords(), records) << "the cancelled page must leave no record";
+}
+
+// URL.csv a FIFO that no program reads: the steps go on, each record is
+// reported as not written, and quitting answers at once.
+TEST_F(ModalLoopTest, AFifoWithoutReaderAsTheLogHoldsUpNeitherStepsNorQuitting) {
+    ASSERT_EQ(mkfifo(logPath.c_str(), 0600), 0);
+    testing::internal::CaptureStderr();
+    MainWindow& frame = StartCrawling();
+    EXPECT_TRUE(PumpUntil([&] { return PagesFetched() >= 1 + kStepsWhileOpen; }));
+
+    const QuitTimes quit = QuitWithYes(frame);
+    EXPECT_LT(quit.askedAfterMs, 1000) << "the question waited for the FIFO";
+    EXPECT_LT(quit.exitMs, 1000) << "Yes waited for the FIFO";
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                  "not written to " + logPath + ": it is a FIFO that no program is reading"),
+              std::string::npos);
 }

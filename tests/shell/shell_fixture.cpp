@@ -2,6 +2,7 @@
 #include "shell/shell_fixture.h"
 
 #include "shell/ui_driver.h"
+#include "support/written_log.h"
 
 #include <algorithm>
 #include <fstream>
@@ -24,7 +25,6 @@ void ShellTest::SetUp() {
 }
 
 void ShellTest::TearDown() {
-    CancelPendingActions();
     window.reset();
 }
 
@@ -45,7 +45,10 @@ void ShellTest::AimAtSite(MainWindow& frame) {
     CrawlOf(frame).SetCurrentUrl(site.Url("/"));
 }
 
-int ShellTest::LoggedRecords() const {
+int ShellTest::LoggedRecords() {
+    if (window) {
+        EXPECT_TRUE(CrawlOf(*window).FlushLog(kLogWait));
+    }
     std::ifstream log(logPath);
     return static_cast<int>(
         std::count(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>(), '\n'));

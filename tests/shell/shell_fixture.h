@@ -4,6 +4,7 @@
 #pragma once
 
 #include "shell/main_window.h"
+#include "shell/ui_driver.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
 
@@ -27,11 +28,21 @@ protected:
     // Puts the site's home page into the current URL.
     void AimAtSite(MainWindow& frame);
 
-    int PagesFetched() const { return static_cast<int>(site.RequestedPaths().size()); }
-    int LoggedRecords() const;
+    // The fixture's actions on the event loop (see PendingActions).
+    void WhenTrue(std::function<bool()> condition, std::function<void()> action) {
+        actions.WhenTrue(std::move(condition), std::move(action));
+    }
+    void WhenModalShows(std::function<void(QWidget*)> action) {
+        actions.WhenModalShows(std::move(action));
+    }
+
+    int PagesFetched() const { return static_cast<int>(site.RequestCount()); }
+    // Records in URL.csv, once the window's crawl has written all it finished.
+    int LoggedRecords();
 
     TestSite site;
     TempDir logDir;
     const std::string logPath = logDir.File("URL.csv");
     std::unique_ptr<MainWindow> window;
+    PendingActions actions;
 };

@@ -8,23 +8,24 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
 namespace {
 
 constexpr int kPollMs = 10;
 
-std::vector<QPointer<QTimer>> g_pendingPolls;
-
 } // namespace
 
-void WhenTrue(std::function<bool()> condition, std::function<void()> action, int timeoutMs) {
+PendingActions::~PendingActions() {
+    for (QPointer<QTimer>& poll : polls_)
+        delete poll.data();
+}
+
+void PendingActions::WhenTrue(std::function<bool()> condition, std::function<void()> action,
+                              int timeoutMs) {
     auto* poll = new QTimer(qApp);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
@@ -39,10 +40,10 @@ void WhenTrue(std::function<bool()> condition, std::function<void()> action, int
         action();
     });
     poll->start(kPollMs);
-    g_pendingPolls.emplace_back(poll);
+    polls_.emplace_back(poll);
 }
 
-void WhenModalShows(std::function<void(QWidget*)> action) {
+void PendingActions::WhenModalShows(std::function<void(QWidget*)> action) {
     auto modal = [] {
         QWidget* widget = QApplication::activeModalWidget();
         return widget && widget->isVisible();
@@ -51,12 +52,6 @@ void WhenModalShows(std::function<void(QWidget*)> action) {
         if (modal())
             action(QApplication::activeModalWidget());
     });
-}
-
-void CancelPendingActions() {
-    for (QPointer<QTimer>& poll : g_pendingPolls)
-        delete poll.data();
-    g_pendingPolls.clear();
 }
 
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMs) {

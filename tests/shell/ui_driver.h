@@ -3,9 +3,12 @@
 // event loop run until a condition holds, and typing and clicking.
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
+#include <vector>
 
 class QLineEdit;
 class QMainWindow;
@@ -13,14 +16,26 @@ class QWidget;
 
 constexpr int kActionTimeoutMs = 10000;
 
-// Runs action once condition holds, polled from the event loop. On time-out
-// the test fails and action runs anyway, so no modal loop is left waiting.
-void WhenTrue(std::function<bool()> condition, std::function<void()> action,
-              int timeoutMs = kActionTimeoutMs);
-// Runs action on the modal dialog or message box as soon as one shows.
-void WhenModalShows(std::function<void(QWidget*)> action);
-// Forgets every action not yet run (between tests).
-void CancelPendingActions();
+// Actions waiting on the event loop for their moment. Those not yet run when
+// this goes away are dropped, so none outlives the test that set it.
+class PendingActions {
+public:
+    PendingActions() = default;
+    ~PendingActions();
+    PendingActions(const PendingActions&) = delete;
+    PendingActions& operator=(const PendingActions&) = delete;
+
+    // Runs action once condition holds, polled from the event loop. On
+    // time-out the test fails and action runs anyway, so no modal loop is
+    // left waiting.
+    void WhenTrue(std::function<bool()> condition, std::function<void()> action,
+                  int timeoutMs = kActionTimeoutMs);
+    // Runs action on the modal dialog or message box as soon as one shows.
+    void WhenModalShows(std::function<void(QWidget*)> action);
+
+private:
+    std::vector<QPointer<QTimer>> polls_;
+};
 
 // Runs the event loop until condition holds; false on time-out.
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = kActionTimeoutMs);

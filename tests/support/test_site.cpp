@@ -1,24 +1,30 @@
 // The pages and request log of TestSite.
 #include "support/test_site.h"
 
+#include <gtest/gtest.h>
+
 #include <thread>
 
-TestSite::TestSite() {
-    server_.server().Get(".*",
-                         [this](const httplib::Request& request, httplib::Response& response) {
-                             std::unique_lock lock(mutex_);
-                             requested_.push_back(request.path);
-                             const auto delay = delay_;
-                             auto page = bodies_.find(request.path);
-                             if (page == bodies_.end()) {
-                                 response.status = 404;
-                                 return;
-                             }
-                             response.set_content(page->second, "text/html");
-                             lock.unlock();
-                             std::this_thread::sleep_for(delay);
-                         });
+TestSite::TestSite(Requests requests) : requests_(requests) {
+    server_.server().Get(".*", [this](const httplib::Request& request,
+                                      httplib::Response& response) { Serve(request, response); });
     server_.Start();
+}
+
+void TestSite::Serve(const httplib::Request& request, httplib::Response& response) {
+    std::unique_lock lock(mutex_);
+    ++requestCount_;
+    if (requests_ == Requests::Logged)
+        requested_.push_back(request.path);
+    const auto delay = delay_;
+    auto page = bodies_.find(request.path);
+    if (page == bodies_.end()) {
+        response.status = 404;
+        return;
+    }
+    response.set_content(page->second, "text/html");
+    lock.unlock();
+    std::this_thread::sleep_for(delay);
 }
 
 void TestSite::AddPage(const std::string& path, const std::string& title,
@@ -48,7 +54,13 @@ void TestSite::SetDelay(std::chrono::milliseconds delay) {
     delay_ = delay;
 }
 
+std::size_t TestSite::RequestCount() const {
+    std::lock_guard lock(mutex_);
+    return requestCount_;
+}
+
 std::vector<std::string> TestSite::RequestedPaths() const {
+    EXPECT_EQ(requests_, Requests::Logged) << "this site only counts its requests";
     std::lock_guard lock(mutex_);
     return requested_;
 }

@@ -1,6 +1,6 @@
 // A small web site served on 127.0.0.1 for crawl tests: pages with a title
-// and double-quoted absolute links to each other, and a log of the paths
-// requested, in order.
+// and double-quoted absolute links to each other, and the requests it
+// served: their count, and their paths in order unless it only counts.
 #pragma once
 
 #include "support/http_test_server.h"
@@ -19,7 +19,10 @@ struct SiteLink {
 
 class TestSite {
 public:
-    TestSite();
+    // Counted: only the number of requests is kept, so that a long crawl
+    // measures the crawler and not a growing list of paths.
+    enum class Requests { Logged, Counted };
+    explicit TestSite(Requests requests = Requests::Logged);
 
     // Serves path as a page with this title and these links.
     void AddPage(const std::string& path, const std::string& title,
@@ -33,12 +36,19 @@ public:
     void SetDelay(std::chrono::milliseconds delay);
 
     std::string Url(const std::string& path) const { return server_.Url(path); }
+    std::size_t RequestCount() const;
+    // The path of every request so far, in order (a Logged site only).
     std::vector<std::string> RequestedPaths() const;
 
 private:
-    HttpTestServer server_;
+    void Serve(const httplib::Request& request, httplib::Response& response);
+
+    const Requests requests_;
     mutable std::mutex mutex_;
     std::map<std::string, std::string> bodies_;
+    std::size_t requestCount_ = 0;
     std::vector<std::string> requested_;
     std::chrono::milliseconds delay_{0};
+    // Last, so that it stops serving before what its handler uses goes away.
+    HttpTestServer server_;
 };

@@ -1,6 +1,8 @@
 // EncodeEditedText: the bytes behind a field after the user edited it.
-#include "display/text_codec.h"
+#include "shell/edited_text.h"
 
+#include "display/text_codec.h"
+#include "shell/decoded_text.h"
 #include "text/iconv_converter.h"
 
 #include <algorithm>
@@ -55,7 +57,7 @@ void AddOriginal(BoundedBytes& out, std::string_view original, const DecodedText
     for (qsizetype unit = from; unit < to; ++unit) {
         const ByteRange source = shown.sources[static_cast<std::size_t>(unit)];
         if (unit == from || source != shown.sources[static_cast<std::size_t>(unit - 1)])
-            out.Add(original.substr(source.begin, source.end - source.begin));
+            out.Add(Slice(original, source));
     }
 }
 
