@@ -3,10 +3,29 @@
 
 #include "shell/results_view_accessible.h"
 
+#include <QAccessible>
 #include <QPainter>
 
+namespace {
+
+QAccessibleInterface* ResultsViewFactory(const QString&, QObject* object) {
+    auto* view = qobject_cast<ResultsView*>(object);
+    return view ? NewResultsAccessible(view, view->screen()) : nullptr;
+}
+
+// Lets Qt's accessibility find the interface of every ResultsView.
+void InstallAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(ResultsViewFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+} // namespace
+
 ResultsView::ResultsView(QWidget* parent) : QWidget(parent) {
-    InstallResultsViewAccessibility();
+    InstallAccessibility();
     setAccessibleName(QStringLiteral("解析結果"));
     // Reached with Tab, so a screen reader can land on the lines; a click
     // still changes nothing.
@@ -20,9 +39,9 @@ QSize ResultsView::sizeHint() const {
 
 void ResultsView::showLine(const ResultsLine& line) {
     if (line.clearsScreen)
-        AnnounceScreenCleared(*this);
+        AnnounceScreenCleared(*this, screen_);
     screen_.ShowLine(line.row, line.clearsScreen, line.text.c_str());
-    AnnounceLineAdded(*this);
+    AnnounceLineAdded(*this, screen_);
     update();
 }
 

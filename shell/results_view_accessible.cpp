@@ -3,10 +3,9 @@
 // character boxes come from the font the lines are drawn in.
 #include "shell/results_view_accessible.h"
 
-#include "shell/results_view.h"
-
 #include <QAccessibleWidget>
 #include <QStringList>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstddef>
@@ -51,8 +50,8 @@ int OffsetOf(const ResultsScreen& screen, TextPlace place) {
 
 class ResultsViewAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit ResultsViewAccessible(ResultsView* view)
-        : QAccessibleWidget(view, QAccessible::EditableText) {}
+    ResultsViewAccessible(QWidget* view, const ResultsScreen& screen)
+        : QAccessibleWidget(view, QAccessible::EditableText), screen_(screen) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface)
@@ -93,11 +92,12 @@ public:
     int offsetAtPoint(const QPoint& point) const override;
 
 private:
-    const ResultsScreen& Screen() const { return static_cast<ResultsView*>(widget())->screen(); }
+    const ResultsScreen& Screen() const { return screen_; }
     const std::vector<double>& EdgesOf(const ShownLine& line) const;
 
     // The character edges of the line asked about last: a screen reader
     // asks for the boxes of a line's characters one after the other.
+    const ResultsScreen& screen_; // the view's, which outlives this
     mutable QString edgesText_;
     mutable std::vector<double> edges_;
 };
@@ -141,19 +141,10 @@ int ResultsViewAccessible::offsetAtPoint(const QPoint& point) const {
     return -1;
 }
 
-QAccessibleInterface* ResultsViewFactory(const QString&, QObject* object) {
-    auto* view = qobject_cast<ResultsView*>(object);
-    return view ? new ResultsViewAccessible(view) : nullptr;
-}
-
 } // namespace
 
-void InstallResultsViewAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(ResultsViewFactory);
-        return true;
-    }();
-    (void)installed;
+QAccessibleInterface* NewResultsAccessible(QWidget* view, const ResultsScreen& screen) {
+    return new ResultsViewAccessible(view, screen);
 }
 
 QString SpokenText(const ResultsScreen& screen) {
@@ -163,19 +154,19 @@ QString SpokenText(const ResultsScreen& screen) {
     return lines.join(u'\n');
 }
 
-void AnnounceScreenCleared(ResultsView& view) {
+void AnnounceScreenCleared(QWidget& view, const ResultsScreen& screen) {
     if (!QAccessible::isActive())
         return;
-    QAccessibleTextRemoveEvent event(&view, 0, SpokenText(view.screen()));
+    QAccessibleTextRemoveEvent event(&view, 0, SpokenText(screen));
     QAccessible::updateAccessibility(&event);
 }
 
-void AnnounceLineAdded(ResultsView& view) {
-    if (!QAccessible::isActive() || view.screen().lines().empty())
+void AnnounceLineAdded(QWidget& view, const ResultsScreen& screen) {
+    if (!QAccessible::isActive() || screen.lines().empty())
         return;
-    const QString text = SpokenText(view.screen());
-    const QString line = SpokenLine(view.screen().lines().back());
-    const qsizetype at = view.screen().lines().size() > 1 ? text.size() - line.size() - 1 : 0;
+    const QString text = SpokenText(screen);
+    const QString line = SpokenLine(screen.lines().back());
+    const qsizetype at = screen.lines().size() > 1 ? text.size() - line.size() - 1 : 0;
     QAccessibleTextInsertEvent event(&view, static_cast<int>(at), text.mid(at));
     QAccessible::updateAccessibility(&event);
 }
