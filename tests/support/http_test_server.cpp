@@ -13,7 +13,13 @@ constexpr auto kStartPoll = std::chrono::milliseconds(1);
 
 } // namespace
 
-HttpTestServer::HttpTestServer() = default;
+// A reply's head and body go out in separate writes; held back until the
+// first is acknowledged, the body of a small page would wait for the client's
+// delayed acknowledgement on every kept-alive request, as real servers
+// avoid.
+HttpTestServer::HttpTestServer() {
+    server_.set_tcp_nodelay(true);
+}
 
 HttpTestServer::~HttpTestServer() {
     // stop() only acts once the accept loop runs; Start() waited for that.
