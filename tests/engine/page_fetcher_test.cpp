@@ -1,15 +1,18 @@
 // FetchPage against real HTTP servers on 127.0.0.1: what every request
 // carries, URLs as pages and people write them, redirections, connections
-// kept between pages, the page cap, the proxy from the environment,
-// cancelling, and the failures that must leave an empty page and say why.
+// and TLS sessions kept between pages, the page cap, the proxy from the
+// environment, cancelling, and the failures that must leave an empty page
+// and say why.
 #include "engine/page_fetcher.h"
 #include "engine/page_scanner.h"
+#include "support/csv_reader.h"
 #include "support/http_test_server.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <openssl/ssl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -370,6 +373,29 @@ TEST_F(PageFetcherTest, ConnectionsAreKeptForLaterPagesUnlessLeftMidResponse) {
     EXPECT_EQ(seen[1].port, seen[0].port) << "the second page reuses the first's connection";
     for (std::size_t i = 1; i < seen.size(); i += 2)
         EXPECT_NE(seen[i + 1].port, seen[i].port) << "after request " << i;
+}
+
+// A server that closes every connection after one reply still sees the
+// fetcher resume its first TLS session instead of a full handshake.
+TEST_F(PageFetcherTest, SecureSessionsAreResumedOnNewConnections) {
+    limits_.trustedCertificates = ReadWholeFile(TORVESK_LOOPBACK_CERTIFICATE);
+    httplib::SSLServer tls(TORVESK_LOOPBACK_CERTIFICATE, TORVESK_LOOPBACK_KEY);
+    tls.set_keep_alive_max_count(1);
+    tls.Get("/", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content("<title>secure</title>", "text/html");
+    });
+    const int port = tls.bind_to_any_port("127.0.0.1");
+    std::thread serving([&tls] { tls.listen_after_bind(); });
+
+    for (int page = 0; page < 3; ++page) {
+        Fetch("https://127.0.0.1:" + std::to_string(port) + "/");
+        EXPECT_EQ(Page(), "<title>secure</title>");
+    }
+    fetcher_.reset();
+    EXPECT_EQ(SSL_CTX_sess_accept(tls.ssl_context()), 3);
+    EXPECT_EQ(SSL_CTX_sess_hits(tls.ssl_context()), 2);
+    tls.stop();
+    serving.join();
 }
 
 TEST_F(PageFetcherTest, ErrorStatusBodyIsThePage) {
