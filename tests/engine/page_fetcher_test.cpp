@@ -375,6 +375,21 @@ TEST_F(PageFetcherTest, ConnectionsAreKeptForLaterPagesUnlessLeftMidResponse) {
         EXPECT_NE(seen[i + 1].port, seen[i].port) << "after request " << i;
 }
 
+// A name whose lookup takes a second is looked up once: the next page, on
+// a new connection, goes out on the answer kept from the first.
+TEST_F(PageFetcherTest, NameAnswersAreKeptForLaterConnections) {
+    server_.server().set_keep_alive_max_count(1);
+    Serve("/", "<title>named</title>");
+    server_.Start();
+    const std::string url = "http://slow-1000.test:" + std::to_string(server_.port()) + "/";
+
+    const Seconds first = TimeFetch(url);
+    const Seconds second = TimeFetch(url);
+    EXPECT_EQ(Page(), "<title>named</title>");
+    EXPECT_GE(first.count(), 1.0);
+    EXPECT_LT(second.count(), 0.5) << "the name was looked up again";
+}
+
 // A server that closes every connection after one reply still sees the
 // fetcher resume its first TLS session instead of a full handshake.
 TEST_F(PageFetcherTest, SecureSessionsAreResumedOnNewConnections) {
