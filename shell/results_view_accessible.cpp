@@ -79,9 +79,9 @@ public:
 
     using QAccessibleWidget::text; // the name, beside the text's characters
     QString text(int startOffset, int endOffset) const override {
-        return SpokenText(Screen()).mid(startOffset, endOffset - startOffset);
+        return SpokenText(screen_).mid(startOffset, endOffset - startOffset);
     }
-    int characterCount() const override { return static_cast<int>(SpokenText(Screen()).size()); }
+    int characterCount() const override { return static_cast<int>(SpokenText(screen_).size()); }
     QString attributes(int, int* startOffset, int* endOffset) const override {
         *startOffset = 0;
         *endOffset = characterCount();
@@ -92,12 +92,11 @@ public:
     int offsetAtPoint(const QPoint& point) const override;
 
 private:
-    const ResultsScreen& Screen() const { return screen_; }
     const std::vector<double>& EdgesOf(const ShownLine& line) const;
 
+    const ResultsScreen& screen_; // the view's, which outlives this
     // The character edges of the line asked about last: a screen reader
     // asks for the boxes of a line's characters one after the other.
-    const ResultsScreen& screen_; // the view's, which outlives this
     mutable QString edgesText_;
     mutable std::vector<double> edges_;
 };
@@ -111,10 +110,10 @@ const std::vector<double>& ResultsViewAccessible::EdgesOf(const ShownLine& line)
 }
 
 QRect ResultsViewAccessible::characterRect(int offset) const {
-    const std::optional<TextPlace> place = PlaceOf(Screen(), offset);
+    const std::optional<TextPlace> place = PlaceOf(screen_, offset);
     if (!place)
         return QRect();
-    const ShownLine& line = Screen().lines()[place->line];
+    const ShownLine& line = screen_.lines()[place->line];
     const std::vector<double>& edges = EdgesOf(line);
     const auto column = static_cast<std::size_t>(place->column);
     const double right = column + 1 < edges.size() ? edges[column + 1] : edges[column];
@@ -127,7 +126,7 @@ QRect ResultsViewAccessible::characterRect(int offset) const {
 
 int ResultsViewAccessible::offsetAtPoint(const QPoint& point) const {
     const QPointF local = widget()->mapFromGlobal(point);
-    const std::vector<ShownLine>& lines = Screen().lines();
+    const std::vector<ShownLine>& lines = screen_.lines();
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const QRectF band = LineBox(lines[index].row);
         if (local.y() < band.top() || local.y() >= band.bottom())
@@ -136,7 +135,7 @@ int ResultsViewAccessible::offsetAtPoint(const QPoint& point) const {
         const auto after = std::upper_bound(edges.begin(), edges.end(), local.x());
         if (after == edges.begin() || after == edges.end())
             return -1;
-        return OffsetOf(Screen(), {index, static_cast<int>(after - edges.begin()) - 1});
+        return OffsetOf(screen_, {index, static_cast<int>(after - edges.begin()) - 1});
     }
     return -1;
 }

@@ -31,11 +31,9 @@ std::optional<std::string> ReadAsUtf8(std::string_view bytes) {
     ForEachRun(
         bytes,
         [&](ByteRange range) {
-            readable =
-                readable &&
-                AppendCp932(decoder, bytes.substr(range.begin, range.end - range.begin), utf8);
+            readable = readable && AppendCp932(decoder, Slice(bytes, range), utf8);
         },
-        [&](ByteRange range) { utf8.append(bytes.substr(range.begin, range.end - range.begin)); });
+        [&](ByteRange range) { utf8.append(Slice(bytes, range)); });
     if (!readable)
         return std::nullopt;
     return utf8;
