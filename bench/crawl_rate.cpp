@@ -6,6 +6,7 @@
 // Usage: crawl_rate [pages] (100 by default), http first, then https.
 #include "bench/latency_site.h"
 #include "shell/crawl_runner.h"
+#include "support/csv_reader.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -14,8 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -30,11 +29,6 @@ struct CrawlFigures {
     double seconds = 0;
     int pages = 0;
 };
-
-std::string ReadFile(const char* path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 // Crawls until pages results lines have come, as the window's tick drives it.
 CrawlFigures Crawl(LatencySite& site, const FetchLimits& limits, int pages) {
@@ -68,7 +62,7 @@ bool Report(bool tls, int pages) {
     LatencySite site(tls, kSitePages, kConnectionCost);
     FetchLimits limits;
     if (tls)
-        limits.trustedCertificates = ReadFile(TORVESK_LOOPBACK_CERTIFICATE);
+        limits.trustedCertificates = ReadWholeFile(TORVESK_LOOPBACK_CERTIFICATE);
     if (!site.Started())
         return false;
     const CrawlFigures figures = Crawl(site, limits, pages);
