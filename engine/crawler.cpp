@@ -76,6 +76,13 @@ std::optional<Visit> Crawler::TakeHeldStart() {
     return StartCrawl();
 }
 
+void Crawler::StopCrawl() {
+    visiting_.reset();
+    startHeld_ = false;
+    stepDone_ = false;
+    linkTable_->Clear();
+}
+
 void Crawler::PushHarvestedLinks() {
     page_.HarvestLinks(*harvest_);
     for (int i = 0; i < harvest_->count; ++i)

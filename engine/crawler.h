@@ -68,8 +68,19 @@ public:
     bool FlushLog(std::chrono::milliseconds bound) { return log_.Flush(bound); }
     // The start held during the last step, to be begun now, or nothing.
     std::optional<Visit> TakeHeldStart();
+    // Abandons the step in flight (it is never analysed) and a held start,
+    // and empties the link table: the crawl is idle until the next start.
+    // currentUrl keeps the page it was on; the generator is not drawn.
+    void StopCrawl();
+    // Records handed to the log so far: written, and reported as not written.
+    RecordCounts recordCounts() const { return log_.Counts(); }
 
     bool stepInFlight() const { return visiting_.has_value(); }
+    // What the step in flight visits, or nothing.
+    const std::optional<Visit>& visiting() const { return visiting_; }
+    // Neither a step in flight nor one due: before the first start, after a
+    // tick found the table empty, after a stop.
+    bool idle() const { return !stepInFlight() && !stepDone_; }
     bool stepDone() const { return stepDone_; }
     int row() const { return row_; }
     const LinkTable& linkTable() const { return *linkTable_; }

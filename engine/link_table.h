@@ -24,6 +24,8 @@ public:
     void ShuffleAndDedupe();
     // Index of the entry to visit next (readable until the next push), or kNoLink.
     int PopNext();
+    // Drops every entry; the generator keeps its state.
+    void Clear() { count_ = 0; }
 
     int count() const { return count_; }
     const char* URL(int slot) const { return URL_[slot]; }

@@ -47,14 +47,12 @@ HttpResponse Failure(std::string why) {
 }
 
 // Every URL printed is in its form as sent, which keeps the line one line.
-void ReportFailure(const std::string& start, const std::string& hop, const std::string& why) {
+std::string FailureLine(const std::string& start, const std::string& hop, const std::string& why) {
     if (start.empty())
-        std::fprintf(stderr, "torvesk: nothing fetched: %s\n", why.c_str());
-    else if (hop == start)
-        std::fprintf(stderr, "torvesk: fetching %s failed: %s\n", hop.c_str(), why.c_str());
-    else
-        std::fprintf(stderr, "torvesk: fetching %s (redirected from %s) failed: %s\n", hop.c_str(),
-                     start.c_str(), why.c_str());
+        return "nothing fetched: " + why;
+    if (hop == start)
+        return "fetching " + hop + " failed: " + why;
+    return "fetching " + hop + " (redirected from " + start + ") failed: " + why;
 }
 
 bool IsRedirection(long status) {
@@ -106,9 +104,10 @@ FetchResult PageFetcher::FetchPage(const std::string& url, const std::atomic<boo
     const WireUrl start = RequestUrl(url);
     Outcome outcome = Follow(start, cancel);
     if (outcome.response.cancelled || cancel)
-        return FetchResult{{}, true};
+        return FetchResult{{}, true, {}};
     if (outcome.response.error.empty())
-        return FetchResult{std::move(outcome.response.body), false};
-    ReportFailure(start.text, outcome.hop, outcome.response.error);
-    return FetchResult{};
+        return FetchResult{std::move(outcome.response.body), false, {}};
+    std::string failure = FailureLine(start.text, outcome.hop, outcome.response.error);
+    std::fprintf(stderr, "torvesk: %s\n", failure.c_str());
+    return FetchResult{{}, false, std::move(failure)};
 }

@@ -16,6 +16,8 @@ struct WireUrl;
 struct FetchResult {
     std::string body; // empty when the fetch failed
     bool cancelled = false;
+    std::string
+        failure; // the line on standard error without the program's name; empty unless failed
 };
 
 // One fetch at a time, from one thread at a time.

@@ -60,6 +60,7 @@ struct ResultLog::Queue {
     std::deque<PendingRecord> pending;
     std::uint64_t handedOver = 0; // records queued so far
     std::uint64_t settled = 0;    // of those, written or reported
+    RecordCounts counts;          // every record handed to Append, once settled
     bool closing = false;
 };
 
@@ -83,6 +84,7 @@ ResultLog::~ResultLog() {
     {
         std::lock_guard lock(queue_->mutex);
         left = queue_->pending.size();
+        queue_->counts.notWritten += left;
         queue_->pending.clear();
         queue_->closing = true;
     }
@@ -107,6 +109,8 @@ void ResultLog::Append(const char* URL, const char* TITLE, const char* KEY) {
             queue_->pending.push_back(std::move(record));
             ++queue_->handedOver;
             queued = true;
+        } else {
+            ++queue_->counts.notWritten;
         }
     }
     if (queued)
@@ -116,6 +120,11 @@ void ResultLog::Append(const char* URL, const char* TITLE, const char* KEY) {
                      "torvesk: record for %s not written to %s: %zu earlier records still wait "
                      "for it\n",
                      URL, queue_->file.path().c_str(), kMaxPendingRecords);
+}
+
+RecordCounts ResultLog::Counts() const {
+    std::lock_guard lock(queue_->mutex);
+    return queue_->counts;
 }
 
 bool ResultLog::Flush(std::chrono::milliseconds bound) {
@@ -135,8 +144,9 @@ void ResultLog::WriteUntilClosed(std::shared_ptr<Queue> queue) {
         const PendingRecord next = std::move(queue->pending.front());
         queue->pending.pop_front();
         lock.unlock();
-        queue->file.Append(next.record, next.url);
+        const bool written = queue->file.Append(next.record, next.url);
         lock.lock();
+        ++(written ? queue->counts.written : queue->counts.notWritten);
         ++queue->settled;
         queue->changed.notify_all();
     }

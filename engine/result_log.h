@@ -8,6 +8,7 @@
 #include <chrono>
 #include <climits>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <thread>
@@ -28,6 +29,12 @@ constexpr std::size_t kMaxPendingRecords = 1000;
 // How long the end of a crawl waits for the records still pending.
 constexpr std::chrono::milliseconds kCloseWait{500};
 
+// What became of the records handed over so far.
+struct RecordCounts {
+    std::uint64_t written = 0;
+    std::uint64_t notWritten = 0; // each reported on standard error
+};
+
 class ResultLog {
 public:
     // Records go to the file at path (see RecordFile::Append).
@@ -43,6 +50,7 @@ public:
     // Waits, at most bound, until every record handed over so far is in the
     // file or reported as not written; returns whether that came about.
     bool Flush(std::chrono::milliseconds bound);
+    RecordCounts Counts() const;
 
 private:
     struct Queue;
