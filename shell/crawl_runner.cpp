@@ -1,59 +1,136 @@
-// Ticks, starts and fetch completions, all on the GUI thread; only the
-// transfer itself runs on the runner's fetch thread.
+// Ticks, starts, pauses, stops and fetch completions, all on the GUI thread;
+// only the transfer itself runs on the runner's fetch thread, which hands its
+// result back through the GUI thread's event queue.
 #include "shell/crawl_runner.h"
-
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <utility>
 
-CrawlRunner::CrawlRunner(std::string logPath, QObject* parent)
-    : CrawlRunner(std::move(logPath), FetchLimits{}, parent) {}
-
 CrawlRunner::CrawlRunner(std::string logPath, const FetchLimits& limits, QObject* parent)
-    : QObject(parent), crawler_(std::move(logPath)), fetcher_(limits) {
+    : QObject(parent), logPath_(std::move(logPath)), crawler_(logPath_), fetcher_(limits) {
     fetchThread_.setMaxThreadCount(1);
     fetchThread_.setExpiryTimeout(-1);
     timer_.setInterval(kCrawlPeriodMs);
-    connect(&timer_, &QTimer::timeout, this, &CrawlRunner::Tick);
-    connect(&fetch_, &QFutureWatcherBase::finished, this, &CrawlRunner::Fetched);
+    connect(&timer_, &QTimer::timeout, this, &CrawlRunner::tick);
 }
 
-// The members then end in reverse order: the fetch thread is joined (the
-// cancelled transfer lets go within one poll period) before the fetcher
-// closes its connections.
+// A completion still queued for this runner is dropped with it.
 CrawlRunner::~CrawlRunner() {
-    CancelFetch();
+    cancelFetch();
+    fetchThread_.waitForDone();
 }
 
-void CrawlRunner::StartTimer() {
+void CrawlRunner::setInterval(int periodMs) {
+    timer_.setInterval(periodMs);
+    // A zero period is rearmed whenever a step ends, instead of spinning.
+    timer_.setSingleShot(periodMs == 0);
+}
+
+void CrawlRunner::startTimer() {
+    ticking_ = true;
     timer_.start();
 }
 
-void CrawlRunner::StartCrawl() {
-    Begin(crawler_.StartCrawl());
+CrawlState CrawlRunner::state() const {
+    if (crawler_.idle())
+        return CrawlState::Idle;
+    return paused_ ? CrawlState::Paused : CrawlState::Crawling;
 }
 
-void CrawlRunner::CancelFetch() {
-    cancel_ = true;
+CrawlProgress CrawlRunner::progress() {
+    CrawlProgress now = tally_;
+    now.state = state();
+    if (const std::optional<Visit>& visit = crawler_.visiting())
+        now.fetching = visit->url;
+    now.linksWaiting = crawler_.linkTable().count();
+    now.pagesPerSecond = rate_.PerSecond(PageRate::Clock::now());
+    now.records = crawler_.recordCounts();
+    return now;
 }
 
-void CrawlRunner::Tick() {
-    Begin(crawler_.CrawlTick());
+void CrawlRunner::startCrawl() {
+    if (crawler_.idle())
+        rate_.Restart(PageRate::Clock::now());
+    paused_ = false;
+    begin(crawler_.StartCrawl());
+    noteState();
 }
 
-void CrawlRunner::Begin(const std::optional<Visit>& visit) {
-    if (!visit || cancel_)
+void CrawlRunner::pause() {
+    paused_ = !crawler_.idle();
+    noteState();
+}
+
+void CrawlRunner::resume() {
+    paused_ = false;
+    rearmZeroPeriod();
+    noteState();
+}
+
+void CrawlRunner::stop() {
+    cancelInFlight();
+    crawler_.StopCrawl();
+    paused_ = false;
+    noteState();
+}
+
+void CrawlRunner::cancelFetch() {
+    quitting_ = true;
+    cancelInFlight();
+}
+
+void CrawlRunner::tick() {
+    if (paused_)
         return;
-    fetch_.setFuture(QtConcurrent::run(
-        &fetchThread_, [this, url = visit->url] { return fetcher_.FetchPage(url, cancel_); }));
+    begin(crawler_.CrawlTick());
+    noteState();
 }
 
-// A cancelled step is never finished: no line, no record, whether its fetch
-// saw the cancel or had ended just before it.
-void CrawlRunner::Fetched() {
-    const FetchResult result = fetch_.result();
-    if (result.cancelled || cancel_)
+void CrawlRunner::begin(const std::optional<Visit>& visit) {
+    if (!visit || quitting_)
         return;
+    cancel_ = std::make_shared<std::atomic<bool>>(false);
+    fetchThread_.start([this, cancel = cancel_, url = visit->url] {
+        FetchResult result = fetcher_.FetchPage(url, *cancel);
+        QMetaObject::invokeMethod(
+            this, [this, cancel, fetched = std::move(result)] { finish(*cancel, fetched); },
+            Qt::QueuedConnection);
+    });
+}
+
+// A step whose fetch was cancelled is never finished: no line, no record,
+// whether its fetch saw the cancel or had ended just before it.
+void CrawlRunner::finish(bool cancelled, const FetchResult& result) {
+    if (cancelled)
+        return;
+    tallyPage(result);
     emit lineReady(crawler_.AnalyzePage(result.body));
-    Begin(crawler_.TakeHeldStart());
+    begin(crawler_.TakeHeldStart());
+    rearmZeroPeriod();
+    noteState();
+}
+
+void CrawlRunner::cancelInFlight() {
+    if (cancel_)
+        *cancel_ = true;
+}
+
+void CrawlRunner::rearmZeroPeriod() {
+    if (ticking_ && timer_.isSingleShot() && !paused_)
+        timer_.start();
+}
+
+void CrawlRunner::noteState() {
+    const CrawlState now = state();
+    if (now == shownState_)
+        return;
+    shownState_ = now;
+    emit stateChanged(now);
+}
+
+void CrawlRunner::tallyPage(const FetchResult& result) {
+    ++tally_.pagesVisited;
+    if (!result.failure.empty())
+        ++tally_.fetchesFailed;
+    tally_.lastFailure = result.failure;
+    rate_.Add(PageRate::Clock::now());
 }

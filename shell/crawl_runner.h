@@ -1,17 +1,21 @@
-// The crawl as the window runs it: the Crawler, the 100 ms tick, and the
-// fetch of each step on a worker thread of its own, its body handed back to
-// the GUI thread. One step at a time; the window never waits on the network.
+// The crawl as the window runs it: the Crawler, the tick, and the fetch of
+// each step on a worker thread of its own, its body handed back to the GUI
+// thread. One step at a time; the window never waits on the network. A
+// crawl can be paused (ticks do nothing and draw nothing) and stopped (the
+// page in flight is abandoned and the table emptied); what it has done so
+// far is there to show.
 #pragma once
 
 #include "engine/crawler.h"
 #include "engine/page_fetcher.h"
+#include "shell/crawl_progress.h"
 
-#include <QFutureWatcher>
 #include <QObject>
 #include <QThreadPool>
 #include <QTimer>
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,40 +25,67 @@ class CrawlRunner : public QObject {
     Q_OBJECT
 
 public:
-    // The crawl's records go to the file at logPath.
-    explicit CrawlRunner(std::string logPath, QObject* parent = nullptr);
-    // The same, with fetches bounded by limits.
-    CrawlRunner(std::string logPath, const FetchLimits& limits, QObject* parent = nullptr);
+    // The crawl's records go to the file at logPath; fetches are bounded by limits.
+    explicit CrawlRunner(std::string logPath, const FetchLimits& limits = {},
+                         QObject* parent = nullptr);
     // Cancels a fetch in flight; its thread lets go within one poll period,
     // without waiting for a name lookup or any reply.
     ~CrawlRunner() override;
 
     Crawler& crawler() { return crawler_; }
+    const std::string& logPath() const { return logPath_; }
 
+    // The tick's period; 0 takes the next step as soon as one has ended.
+    // The same steps follow, with the same draws, whatever the period.
+    void setInterval(int periodMs);
     // Starts the tick; from then on every tick may take a step.
-    void StartTimer();
-    // The menu's start command; held while a step is in flight.
-    void StartCrawl();
+    void startTimer();
+
+    CrawlState state() const;
+    CrawlProgress progress();
+
+    // The menu's start command: held while a step is in flight; it also
+    // ends a pause.
+    void startCrawl();
+    // Ticks do nothing until resume(); a step in flight finishes.
+    void pause();
+    void resume();
+    // Abandons the step in flight (no line, no record) and empties the
+    // table; the crawl is idle until the next start.
+    void stop();
     // Ends a fetch in flight at once and begins no other step: for quitting.
     // The step in flight is never finished, even if its page has just come.
-    void CancelFetch();
+    void cancelFetch();
 
 signals:
     // A step has finished; the screen should show line.
     void lineReady(const ResultsLine& line);
+    // The crawl became idle, began, was paused or resumed.
+    void stateChanged(CrawlState state);
 
 private:
-    void Tick();
-    void Begin(const std::optional<Visit>& visit);
-    void Fetched();
+    void tick();
+    void begin(const std::optional<Visit>& visit);
+    void finish(bool cancelled, const FetchResult& result);
+    void cancelInFlight();
+    void rearmZeroPeriod();
+    void noteState();
+    void tallyPage(const FetchResult& result);
 
+    const std::string logPath_;
     Crawler crawler_;
     QTimer timer_;
-    std::atomic<bool> cancel_{false};
+    bool ticking_ = false; // startTimer() was called
+    bool paused_ = false;
+    bool quitting_ = false;
+    CrawlState shownState_ = CrawlState::Idle;
+    CrawlProgress tally_; // the counts kept step by step
+    PageRate rate_;
+    // The cancel flag of the fetch in flight; each fetch has its own, so one
+    // abandoned by stop() never cancels the next.
+    std::shared_ptr<std::atomic<bool>> cancel_;
     // Keeps connections open from one step to the next; used only by tasks
     // of fetchThread_, one at a time.
     PageFetcher fetcher_;
-    // One thread, kept for the runner's life; it ends before fetcher_ does.
-    QThreadPool fetchThread_;
-    QFutureWatcher<FetchResult> fetch_;
+    QThreadPool fetchThread_; // one thread, kept for the runner's life
 };

@@ -69,7 +69,7 @@ TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
         EXPECT_FALSE(frame->isVisible()) << "the main window showed before the start dialog";
         Crawler& crawler = frame->findChild<CrawlRunner*>()->crawler();
         crawler.SetCurrentUrl(site.Url("/"));
-        frame->findChild<CrawlRunner*>()->StartCrawl();
+        frame->findChild<CrawlRunner*>()->startCrawl();
         auto opened = std::make_shared<QElapsedTimer>();
         opened->start();
         WhenTrue([&crawler, opened] { return crawler.stepDone() && opened->elapsed() > 400; },

@@ -1,0 +1,46 @@
+// What a crawl has done so far, as the window's status bar and the
+// terminal's progress line show it, and the rate of pages over the last ten
+// seconds. Plain C++: the crawl without a window shows it too.
+#pragma once
+
+#include "engine/result_log.h"
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+enum class CrawlState { Idle, Crawling, Paused };
+
+// The span the page rate is measured over.
+constexpr std::chrono::seconds kRateWindow{10};
+
+// Pages a second over the last kRateWindow, or since the crawl began when
+// that is more recent.
+class PageRate {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // Counting begins anew at since.
+    void Restart(Clock::time_point since);
+    void Add(Clock::time_point finished);
+    double PerSecond(Clock::time_point now);
+
+private:
+    void Forget(Clock::time_point now);
+
+    std::deque<Clock::time_point> finished_; // within the window, oldest first
+    Clock::time_point since_;
+};
+
+struct CrawlProgress {
+    CrawlState state = CrawlState::Idle;
+    std::string fetching; // the address in flight, as typed or found; empty when none
+    std::uint64_t pagesVisited = 0;
+    std::uint64_t fetchesFailed = 0;
+    int linksWaiting = 0;
+    double pagesPerSecond = 0;
+    RecordCounts records;
+    // The failure line of the last page that arrived, until one arrives well.
+    std::string lastFailure;
+};
