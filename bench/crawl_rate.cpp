@@ -46,7 +46,7 @@ CrawlFigures Crawl(LatencySite& site, const FetchLimits& limits, int pages) {
     QObject::connect(&patience, &QTimer::timeout, &QCoreApplication::quit);
     patience.start(pages * kPatienceMsPerPage);
     const auto start = Clock::now();
-    runner.startTimer();
+    runner.startTicking();
     runner.startCrawl();
     QCoreApplication::exec();
     figures.seconds = std::chrono::duration<double>(Clock::now() - start).count();

@@ -5,8 +5,8 @@
 
 #include <utility>
 
-CrawlRunner::CrawlRunner(std::string logPath, const FetchLimits& limits, QObject* parent)
-    : QObject(parent), logPath_(std::move(logPath)), crawler_(logPath_), fetcher_(limits) {
+CrawlRunner::CrawlRunner(std::string logPath, const FetchLimits& limits)
+    : logPath_(std::move(logPath)), crawler_(logPath_), fetcher_(limits) {
     fetchThread_.setMaxThreadCount(1);
     fetchThread_.setExpiryTimeout(-1);
     timer_.setInterval(kCrawlPeriodMs);
@@ -25,7 +25,7 @@ void CrawlRunner::setInterval(int periodMs) {
     timer_.setSingleShot(periodMs == 0);
 }
 
-void CrawlRunner::startTimer() {
+void CrawlRunner::startTicking() {
     ticking_ = true;
     timer_.start();
 }

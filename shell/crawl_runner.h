@@ -26,20 +26,21 @@ class CrawlRunner : public QObject {
 
 public:
     // The crawl's records go to the file at logPath; fetches are bounded by limits.
-    explicit CrawlRunner(std::string logPath, const FetchLimits& limits = {},
-                         QObject* parent = nullptr);
+    explicit CrawlRunner(std::string logPath, const FetchLimits& limits = {});
     // Cancels a fetch in flight; its thread lets go within one poll period,
     // without waiting for a name lookup or any reply.
     ~CrawlRunner() override;
 
     Crawler& crawler() { return crawler_; }
+    // Kept for tests, which count its ticks.
+    const QTimer& tickTimer() const { return timer_; }
     const std::string& logPath() const { return logPath_; }
 
     // The tick's period; 0 takes the next step as soon as one has ended.
     // The same steps follow, with the same draws, whatever the period.
     void setInterval(int periodMs);
     // Starts the tick; from then on every tick may take a step.
-    void startTimer();
+    void startTicking();
 
     CrawlState state() const;
     CrawlProgress progress();
@@ -75,7 +76,7 @@ private:
     const std::string logPath_;
     Crawler crawler_;
     QTimer timer_;
-    bool ticking_ = false; // startTimer() was called
+    bool ticking_ = false; // startTicking() was called
     bool paused_ = false;
     bool quitting_ = false;
     CrawlState shownState_ = CrawlState::Idle;

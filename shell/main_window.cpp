@@ -13,14 +13,14 @@
 #include <utility>
 
 MainWindow::MainWindow(std::uint32_t seed, std::string logPath)
-    : runner_(std::move(logPath), FetchLimits{}, this), view_(new ResultsView(this)) {
+    : runner_(std::move(logPath)), view_(new ResultsView(this)) {
     setWindowTitle(QStringLiteral("Torvesk"));
     setCentralWidget(view_);
     createMenus();
     connect(&runner_, &CrawlRunner::lineReady, view_, &ResultsView::showLine);
     runner_.crawler().CrawlInit(seed);
     showStartDialog();
-    runner_.startTimer();
+    runner_.startTicking();
 }
 
 void MainWindow::createMenus() {

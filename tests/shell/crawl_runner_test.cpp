@@ -93,7 +93,7 @@ protected:
 TEST_F(CrawlRunnerTest, SlowDownloadsCrawlExactlyAsBlockingOnes) {
     site_.SetDelay(300ms);
     constexpr std::size_t kSteps = 8;
-    runner_->startTimer();
+    runner_->startTicking();
     runner_->startCrawl();
     ASSERT_TRUE(PumpUntil([&] { return lines_.size() >= kSteps; }, 30000));
     runner_->cancelFetch();
@@ -109,7 +109,7 @@ TEST_F(CrawlRunnerTest, SlowDownloadsCrawlExactlyAsBlockingOnes) {
 
 TEST_F(CrawlRunnerTest, StartChosenDuringADownloadRunsRightAfterIt) {
     site_.SetDelay(400ms);
-    runner_->startTimer();
+    runner_->startTicking();
     runner_->startCrawl();
     ASSERT_TRUE(runner_->crawler().stepInFlight());
     runner_->crawler().SetCurrentUrl(site_.Url("/e/"));
@@ -130,7 +130,7 @@ TEST_F(CrawlRunnerTest, UrlsAreShownAndRecordedAsWritten) {
     site_.AddRaw("/a b/", "<title>S</title><a href=\"" + site_.Url("/日本/") + "\">y</a>");
     site_.AddRaw("/日本/", "<title>N</title>");
     runner_->crawler().SetCurrentUrl(site_.Url("/raw/"));
-    runner_->startTimer();
+    runner_->startTicking();
     runner_->startCrawl();
     ASSERT_TRUE(PumpUntil([&] { return lines_.size() >= 3; }));
 

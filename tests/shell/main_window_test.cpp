@@ -67,9 +67,10 @@ TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
         QMainWindow* frame = HiddenMainWindow();
         ASSERT_NE(frame, nullptr);
         EXPECT_FALSE(frame->isVisible()) << "the main window showed before the start dialog";
-        Crawler& crawler = frame->findChild<CrawlRunner*>()->crawler();
+        CrawlRunner& runner = static_cast<MainWindow*>(frame)->runner();
+        Crawler& crawler = runner.crawler();
         crawler.SetCurrentUrl(site.Url("/"));
-        frame->findChild<CrawlRunner*>()->startCrawl();
+        runner.startCrawl();
         auto opened = std::make_shared<QElapsedTimer>();
         opened->start();
         WhenTrue([&crawler, opened] { return crawler.stepDone() && opened->elapsed() > 400; },
