@@ -46,8 +46,8 @@ CrawlFigures Crawl(LatencySite& site, const FetchLimits& limits, int pages) {
     QObject::connect(&patience, &QTimer::timeout, &QCoreApplication::quit);
     patience.start(pages * kPatienceMsPerPage);
     const auto start = Clock::now();
-    runner.StartTimer();
-    runner.StartCrawl();
+    runner.startTicking();
+    runner.startCrawl();
     QCoreApplication::exec();
     figures.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     return figures;

@@ -36,11 +36,11 @@ int QuitDuringLookup(int argc, char** argv) {
     CrawlRunner runner(dir.filePath("URL.csv").toStdString());
     runner.crawler().CrawlInit(1);
     runner.crawler().SetCurrentUrl(kSlowHostUrl);
-    runner.StartCrawl();
+    runner.startCrawl();
     QTimer::singleShot(kYesAfterMs, [&runner] {
         std::fputc('y', stdout);
         std::fflush(stdout);
-        runner.CancelFetch();
+        runner.cancelFetch();
         QCoreApplication::quit();
     });
     return QCoreApplication::exec();

@@ -6,42 +6,41 @@
 
 #include <utility>
 
-CrawlRunner::CrawlRunner(std::string logPath, QObject* parent)
-    : CrawlRunner(std::move(logPath), FetchLimits{}, parent) {}
+CrawlRunner::CrawlRunner(std::string logPath) : CrawlRunner(std::move(logPath), FetchLimits{}) {}
 
-CrawlRunner::CrawlRunner(std::string logPath, const FetchLimits& limits, QObject* parent)
-    : QObject(parent), crawler_(std::move(logPath)), fetcher_(limits) {
+CrawlRunner::CrawlRunner(std::string logPath, const FetchLimits& limits)
+    : crawler_(std::move(logPath)), fetcher_(limits) {
     fetchThread_.setMaxThreadCount(1);
     fetchThread_.setExpiryTimeout(-1);
     timer_.setInterval(kCrawlPeriodMs);
-    connect(&timer_, &QTimer::timeout, this, &CrawlRunner::Tick);
-    connect(&fetch_, &QFutureWatcherBase::finished, this, &CrawlRunner::Fetched);
+    connect(&timer_, &QTimer::timeout, this, &CrawlRunner::tick);
+    connect(&fetch_, &QFutureWatcherBase::finished, this, &CrawlRunner::fetched);
 }
 
-// The members then end in reverse order: the fetch thread is joined (the
-// cancelled transfer lets go within one poll period) before the fetcher
-// closes its connections.
+// The fetch thread uses fetcher_ and cancel_: it must end before they do,
+// whatever order the members are declared in.
 CrawlRunner::~CrawlRunner() {
-    CancelFetch();
+    cancelFetch();
+    fetchThread_.waitForDone();
 }
 
-void CrawlRunner::StartTimer() {
+void CrawlRunner::startTicking() {
     timer_.start();
 }
 
-void CrawlRunner::StartCrawl() {
-    Begin(crawler_.StartCrawl());
+void CrawlRunner::startCrawl() {
+    beginFetch(crawler_.StartCrawl());
 }
 
-void CrawlRunner::CancelFetch() {
+void CrawlRunner::cancelFetch() {
     cancel_ = true;
 }
 
-void CrawlRunner::Tick() {
-    Begin(crawler_.CrawlTick());
+void CrawlRunner::tick() {
+    beginFetch(crawler_.CrawlTick());
 }
 
-void CrawlRunner::Begin(const std::optional<Visit>& visit) {
+void CrawlRunner::beginFetch(const std::optional<Visit>& visit) {
     if (!visit || cancel_)
         return;
     fetch_.setFuture(QtConcurrent::run(
@@ -50,10 +49,10 @@ void CrawlRunner::Begin(const std::optional<Visit>& visit) {
 
 // A cancelled step is never finished: no line, no record, whether its fetch
 // saw the cancel or had ended just before it.
-void CrawlRunner::Fetched() {
+void CrawlRunner::fetched() {
     const FetchResult result = fetch_.result();
     if (result.cancelled || cancel_)
         return;
     emit lineReady(crawler_.AnalyzePage(result.body));
-    Begin(crawler_.TakeHeldStart());
+    beginFetch(crawler_.TakeHeldStart());
 }

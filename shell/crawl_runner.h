@@ -22,31 +22,33 @@ class CrawlRunner : public QObject {
 
 public:
     // The crawl's records go to the file at logPath.
-    explicit CrawlRunner(std::string logPath, QObject* parent = nullptr);
+    explicit CrawlRunner(std::string logPath);
     // The same, with fetches bounded by limits.
-    CrawlRunner(std::string logPath, const FetchLimits& limits, QObject* parent = nullptr);
-    // Cancels a fetch in flight; its thread lets go within one poll period,
-    // without waiting for a name lookup or any reply.
+    CrawlRunner(std::string logPath, const FetchLimits& limits);
+    // Cancels a fetch in flight and waits for the fetch thread, which lets
+    // go within one poll period, without waiting for a name lookup or any reply.
     ~CrawlRunner() override;
 
     Crawler& crawler() { return crawler_; }
+    // Kept for tests, which count its ticks.
+    const QTimer& tickTimer() const { return timer_; }
 
     // Starts the tick; from then on every tick may take a step.
-    void StartTimer();
+    void startTicking();
     // The menu's start command; held while a step is in flight.
-    void StartCrawl();
+    void startCrawl();
     // Ends a fetch in flight at once and begins no other step: for quitting.
     // The step in flight is never finished, even if its page has just come.
-    void CancelFetch();
+    void cancelFetch();
 
 signals:
     // A step has finished; the screen should show line.
     void lineReady(const ResultsLine& line);
 
 private:
-    void Tick();
-    void Begin(const std::optional<Visit>& visit);
-    void Fetched();
+    void tick();
+    void beginFetch(const std::optional<Visit>& visit);
+    void fetched();
 
     Crawler crawler_;
     QTimer timer_;
@@ -54,7 +56,7 @@ private:
     // Keeps connections open from one step to the next; used only by tasks
     // of fetchThread_, one at a time.
     PageFetcher fetcher_;
-    // One thread, kept for the runner's life; it ends before fetcher_ does.
+    // One thread, kept for the runner's life; the destructor waits for it.
     QThreadPool fetchThread_;
     QFutureWatcher<FetchResult> fetch_;
 };

@@ -13,20 +13,20 @@
 #include <utility>
 
 MainWindow::MainWindow(std::uint32_t seed, std::string logPath)
-    : runner_(std::move(logPath), this), view_(new ResultsView(this)) {
+    : runner_(std::move(logPath)), view_(new ResultsView(this)) {
     setWindowTitle(QStringLiteral("Torvesk"));
     setCentralWidget(view_);
     createMenus();
     connect(&runner_, &CrawlRunner::lineReady, view_, &ResultsView::showLine);
     runner_.crawler().CrawlInit(seed);
     showStartDialog();
-    runner_.StartTimer();
+    runner_.startTicking();
 }
 
 void MainWindow::createMenus() {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("メニュー"));
     menu->addAction(QStringLiteral("再設定"), this, &MainWindow::showStartDialog);
-    menu->addAction(QStringLiteral("解析スタート"), &runner_, &CrawlRunner::StartCrawl);
+    menu->addAction(QStringLiteral("解析スタート"), &runner_, &CrawlRunner::startCrawl);
     menu->addAction(QStringLiteral("アプリケーションの終了(&X)"), this, &QWidget::close);
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     help->addAction(QStringLiteral("バージョン情報 ...(&A)"), this, &MainWindow::showAboutDialog);
@@ -62,6 +62,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    runner_.CancelFetch();
+    runner_.cancelFetch();
     event->accept();
 }

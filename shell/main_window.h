@@ -20,6 +20,9 @@ public:
     // before the window is shown. Records go to the file at logPath.
     MainWindow(std::uint32_t seed, std::string logPath);
 
+    // Kept for tests, which reach the crawl through it.
+    CrawlRunner& runner() { return runner_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -29,6 +32,6 @@ private:
     void showAboutDialog();
     bool askToQuit();
 
-    CrawlRunner runner_; // a child, so tests can find it
+    CrawlRunner runner_;
     ResultsView* view_;
 };

@@ -93,10 +93,10 @@ protected:
 TEST_F(CrawlRunnerTest, SlowDownloadsCrawlExactlyAsBlockingOnes) {
     site_.SetDelay(300ms);
     constexpr std::size_t kSteps = 8;
-    runner_->StartTimer();
-    runner_->StartCrawl();
+    runner_->startTicking();
+    runner_->startCrawl();
     ASSERT_TRUE(PumpUntil([&] { return lines_.size() >= kSteps; }, 30000));
-    runner_->CancelFetch();
+    runner_->cancelFetch();
 
     const Crawl blocking = BlockingCrawl(site_.Url("/"), kSteps);
     lines_.resize(kSteps);
@@ -109,13 +109,13 @@ TEST_F(CrawlRunnerTest, SlowDownloadsCrawlExactlyAsBlockingOnes) {
 
 TEST_F(CrawlRunnerTest, StartChosenDuringADownloadRunsRightAfterIt) {
     site_.SetDelay(400ms);
-    runner_->StartTimer();
-    runner_->StartCrawl();
+    runner_->startTicking();
+    runner_->startCrawl();
     ASSERT_TRUE(runner_->crawler().stepInFlight());
     runner_->crawler().SetCurrentUrl(site_.Url("/e/"));
-    runner_->StartCrawl();
+    runner_->startCrawl();
     ASSERT_TRUE(PumpUntil([&] { return lines_.size() >= 2; }));
-    runner_->CancelFetch();
+    runner_->cancelFetch();
 
     const std::string start = kStartPageKey;
     EXPECT_EQ(lines_[0], "0: URL:" + site_.Url("/") + " TITLE:T/ KEY:" + start);
@@ -130,8 +130,8 @@ TEST_F(CrawlRunnerTest, UrlsAreShownAndRecordedAsWritten) {
     site_.AddRaw("/a b/", "<title>S</title><a href=\"" + site_.Url("/日本/") + "\">y</a>");
     site_.AddRaw("/日本/", "<title>N</title>");
     runner_->crawler().SetCurrentUrl(site_.Url("/raw/"));
-    runner_->StartTimer();
-    runner_->StartCrawl();
+    runner_->startTicking();
+    runner_->startCrawl();
     ASSERT_TRUE(PumpUntil([&] { return lines_.size() >= 3; }));
 
     EXPECT_EQ(lines_[1], "0: URL:" + site_.Url("/a b/") + " TITLE:S KEY:x");
@@ -149,10 +149,10 @@ TEST_F(CrawlRunnerTest, CancelEndsADownloadWithoutALineOrARecord) {
     for (const std::string& start : {site_.Url("/"), std::string("http://slow-5000.test/")}) {
         SCOPED_TRACE(start);
         runner_ = MakeRunner(start);
-        runner_->StartCrawl();
+        runner_->startCrawl();
         PumpUntil([] { return false; }, 300);
-        runner_->CancelFetch();
-        runner_->StartCrawl();
+        runner_->cancelFetch();
+        runner_->startCrawl();
         PumpUntil([] { return false; }, 200);
         EXPECT_LT(Destroy().count(), 1.0) << "the transfer went on after the cancel";
     }
@@ -163,11 +163,11 @@ TEST_F(CrawlRunnerTest, CancelEndsADownloadWithoutALineOrARecord) {
 
 // Its completion was already waiting for the GUI thread when the cancel came.
 TEST_F(CrawlRunnerTest, APageArrivedJustBeforeACancelIsNeverFinished) {
-    runner_->StartCrawl();
+    runner_->startCrawl();
     for (int waited = 0; site_.RequestedPaths().empty() && waited < 5000; ++waited)
         std::this_thread::sleep_for(1ms);
     std::this_thread::sleep_for(300ms);
-    runner_->CancelFetch();
+    runner_->cancelFetch();
     PumpUntil([] { return false; }, 300);
 
     EXPECT_TRUE(lines_.empty());

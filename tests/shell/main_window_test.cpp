@@ -46,9 +46,9 @@ void AnswerQuitQuestion(PendingActions& actions, QString& shown,
 const QString kQuestionShown =
     "確認: 終了してもよろしいですか [はい(&Y)|いいえ(&N)] default はい(&Y)";
 
-QMainWindow* HiddenMainWindow() {
+MainWindow* HiddenMainWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* frame = qobject_cast<QMainWindow*>(widget))
+        if (auto* frame = qobject_cast<MainWindow*>(widget))
             return frame;
     return nullptr;
 }
@@ -64,12 +64,12 @@ TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
         EXPECT_EQ(UrlField(dialog)->text().toStdString(), kDefaultInitialUrl);
         EXPECT_TRUE(dialog->focusWidget() && dialog->focusWidget()->inherits("QPushButton") &&
                     static_cast<QPushButton*>(dialog->focusWidget())->text() == "OK");
-        QMainWindow* frame = HiddenMainWindow();
+        MainWindow* frame = HiddenMainWindow();
         ASSERT_NE(frame, nullptr);
         EXPECT_FALSE(frame->isVisible()) << "the main window showed before the start dialog";
-        Crawler& crawler = frame->findChild<CrawlRunner*>()->crawler();
+        Crawler& crawler = frame->runner().crawler();
         crawler.SetCurrentUrl(site.Url("/"));
-        frame->findChild<CrawlRunner*>()->StartCrawl();
+        frame->runner().startCrawl();
         auto opened = std::make_shared<QElapsedTimer>();
         opened->start();
         WhenTrue([&crawler, opened] { return crawler.stepDone() && opened->elapsed() > 400; },

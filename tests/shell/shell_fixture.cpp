@@ -36,9 +36,7 @@ MainWindow& ShellTest::CreateMainWindowPastDialog() {
 }
 
 Crawler& ShellTest::CrawlOf(MainWindow& frame) {
-    auto* runner = frame.findChild<CrawlRunner*>();
-    EXPECT_NE(runner, nullptr);
-    return runner->crawler();
+    return frame.runner().crawler();
 }
 
 void ShellTest::AimAtSite(MainWindow& frame) {
