@@ -45,6 +45,7 @@ public:
     // log's own thread.
     explicit Crawler(std::string logPath);
 
+    // CrawlInit, StartCrawl, CrawlTick, AnalyzePage: the engine's own names, kept.
     // Seeds the generator and puts the default initial URL into currentUrl.
     void CrawlInit(std::uint32_t seed);
 
@@ -64,12 +65,13 @@ public:
     // the log, which writes it soon after.
     ResultsLine AnalyzePage(std::string_view body);
     // Waits, at most bound, until the records of finished steps are written
-    // or reported; returns whether they are.
+    // or reported; returns whether they are. Kept for tests.
     bool FlushLog(std::chrono::milliseconds bound) { return log_.Flush(bound); }
     // The start held during the last step, to be begun now, or nothing.
     std::optional<Visit> TakeHeldStart();
 
     bool stepInFlight() const { return visiting_.has_value(); }
+    // stepDone, row and linkTable: kept for tests; the program reads none of them.
     bool stepDone() const { return stepDone_; }
     int row() const { return row_; }
     const LinkTable& linkTable() const { return *linkTable_; }
