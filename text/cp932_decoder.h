@@ -3,7 +3,6 @@
 // that does not decode becomes U+FFFD and decoding goes on after it.
 #pragma once
 
-#include "text/byte_range.h"
 #include "text/decoded_text.h"
 #include "text/iconv_converter.h"
 

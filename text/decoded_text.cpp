@@ -7,18 +7,27 @@
 
 namespace {
 
+// One unit, or beyond the BMP a surrogate pair, high half first.
+void AppendCharacter(char32_t character, ByteRange source, DecodedText& decoded) {
+    if (character < 0x10000) {
+        decoded.Append(static_cast<char16_t>(character), source);
+        return;
+    }
+    decoded.Append(static_cast<char16_t>(0xD7C0 + (character >> 10)), source);
+    decoded.Append(static_cast<char16_t>(0xDC00 + (character & 0x3FF)), source);
+}
+
+// The characters of a UTF-8 word; a cut or malformed sequence gives U+FFFD.
 void AppendUtf8(std::string_view bytes, ByteRange word, DecodedText& decoded) {
-    ForEachUtf8Character(
-        Slice(bytes, word), [&](char32_t character, std::size_t at, std::size_t length) {
-            const ByteRange source{word.begin + at, word.begin + at + length};
-            if (character < 0x10000) {
-                decoded.Append(static_cast<char16_t>(character), source);
-                return;
-            }
-            // A surrogate pair, high half first.
-            decoded.Append(static_cast<char16_t>(0xD7C0 + (character >> 10)), source);
-            decoded.Append(static_cast<char16_t>(0xDC00 + (character & 0x3FF)), source);
-        });
+    const std::string_view text = Slice(bytes, word);
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        const Utf8Sequence sequence =
+            byte < 0x80 ? Utf8Sequence{Utf8Status::Complete, 1, byte} : ReadUtf8(text, at);
+        AppendCharacter(sequence.status == Utf8Status::Complete ? sequence.codePoint : U'\uFFFD',
+                        {word.begin + at, word.begin + at + sequence.length}, decoded);
+        at += sequence.length;
+    }
 }
 
 DecodedText Decode(std::string_view bytes, bool keepsSources) {
