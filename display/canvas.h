@@ -47,7 +47,8 @@ public:
     // The back buffer (a null image before Init), ratio x size device pixels.
     const QImage& BackBuffer() const { return backBuffer; }
 
-    // Results of CellAt (column, row) and CellRect (left, top, right, bottom).
+    // Results of CellAt (column, row) and CellRect (left, top, right, bottom);
+    // ans is the product's own name, kept.
     int ans[4] = {0, 0, 0, 0};
 
 private:

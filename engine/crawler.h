@@ -45,6 +45,7 @@ public:
     // log's own thread.
     explicit Crawler(std::string logPath);
 
+    // CrawlInit, StartCrawl, CrawlTick, AnalyzePage: the engine's own names, kept.
     // Seeds the generator and puts the default initial URL into currentUrl.
     void CrawlInit(std::uint32_t seed);
 
@@ -64,7 +65,7 @@ public:
     // the log, which writes it soon after.
     ResultsLine AnalyzePage(std::string_view body);
     // Waits, at most bound, until the records of finished steps are written
-    // or reported; returns whether they are.
+    // or reported; returns whether they are. Kept for tests.
     bool FlushLog(std::chrono::milliseconds bound) { return log_.Flush(bound); }
     // The start held during the last step, to be begun now, or nothing.
     std::optional<Visit> TakeHeldStart();
@@ -81,6 +82,7 @@ public:
     // Neither a step in flight nor one due: before the first start, after a
     // tick found the table empty, after a stop.
     bool idle() const { return !stepInFlight() && !stepDone_; }
+    // stepDone and row: kept for tests; the program reads neither.
     bool stepDone() const { return stepDone_; }
     int row() const { return row_; }
     const LinkTable& linkTable() const { return *linkTable_; }

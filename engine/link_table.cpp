@@ -28,7 +28,7 @@ void LinkTable::PushLink(const char* url, const char* key) {
 }
 
 void LinkTable::SwapEntries(int a, int b) {
-    char tmp[kTextCapacity];
+    char tmp[kTextCapacity]; // the product's own name, kept
     std::memcpy(tmp, URL_[a], kTextCapacity);
     std::memcpy(URL_[a], URL_[b], kTextCapacity);
     std::memcpy(URL_[b], tmp, kTextCapacity);

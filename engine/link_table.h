@@ -19,6 +19,7 @@ public:
     void SeedRandom(std::uint32_t seed) { randomState_ = seed; }
     int DrawRandom();
 
+    // PushLink, ShuffleAndDedupe, PopNext: the engine's own names, kept.
     void PushLink(const char* url, const char* key);
     void SwapEntries(int a, int b);
     void ShuffleAndDedupe();
@@ -28,6 +29,7 @@ public:
     void Clear() { count_ = 0; }
 
     int count() const { return count_; }
+    // URL and KEY: the product's own names, kept.
     const char* URL(int slot) const { return URL_[slot]; }
     const char* KEY(int slot) const { return KEY_[slot]; }
 

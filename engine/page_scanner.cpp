@@ -9,7 +9,8 @@
 
 namespace {
 
-// The URL end markers share bytes: ".htm" is the front of ".html".
+// The URL end markers share bytes: ".htm" is the front of ".html". tmp and
+// tmp2 are the product's own names, kept.
 constexpr char tmp[10] = "/\".html";
 // The link start: a double quote and "http://".
 constexpr char tmp2[] = "\"http://";

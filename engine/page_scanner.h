@@ -20,12 +20,13 @@ constexpr Position kNotFound = -1;
 // The links of one page, in order of their link number.
 struct HarvestedLinks {
     int count;
-    char URL[kMaxLinksPerPage][kTextCapacity];
+    char URL[kMaxLinksPerPage][kTextCapacity]; // URL, KEY: the product's own names, kept
     char KEY[kMaxLinksPerPage][kTextCapacity];
 };
 
-// The fetched page, raw, followed by a zero byte at index ReadSize. All zero
-// when made. Bytes past that zero are leftovers of longer pages, never read.
+// The fetched page, raw, followed by a zero byte at index ReadSize (Fill's
+// count, under the product's own name, kept). All zero when made. Bytes past
+// that zero are leftovers of longer pages, never read.
 class PageBuffer {
 public:
     PageBuffer();
@@ -38,9 +39,10 @@ public:
     // Position of the n-th (n >= 1) occurrence of pattern at or after start,
     // overlapping occurrences included, or kNotFound. The scan stops at the
     // first zero byte and never looks at positions from kPageCapacity - length on.
+    // FindPattern, ExtractTitle, HarvestLinks: the engine's own names, kept.
     Position FindPattern(const char* pattern, int length, int n, Position start) const;
 
-    // Writes the page title (possibly empty) into TITLE.
+    // Writes the page title (possibly empty) into TITLE (the product's own name, kept).
     void ExtractTitle(char (&TITLE)[kTextCapacity]) const;
 
     // Fills links with the accepted links among the first 100 link starts.

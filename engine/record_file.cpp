@@ -50,30 +50,6 @@ private:
     bool pendingBefore_ = false;
 };
 
-// An open file descriptor, closed at the end unless Close() did it or
-// Release() handed it on.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int get() const { return fd_; }
-    int Release() { return std::exchange(fd_, -1); }
-    // Closes now; returns 0 or the errno of a failed close.
-    int Close() {
-        const int result = ::close(std::exchange(fd_, -1));
-        return result == 0 ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
-
 // O_NONBLOCK: opening a FIFO without a reader fails with ENXIO instead of
 // waiting for one, and a full pipe answers EAGAIN instead of blocking.
 int OpenForAppending(const char* path) {
@@ -158,15 +134,10 @@ bool Failed(std::string_view url, const char* what, const std::string& path,
 
 } // namespace
 
-RecordFile::~RecordFile() {
-    if (fifo_ >= 0)
-        ::close(fifo_);
-}
-
 bool RecordFile::Append(std::string_view record, std::string_view url) {
     const SigpipeHeld held;
-    const bool kept = fifo_ >= 0;
-    Descriptor file(kept ? std::exchange(fifo_, -1) : OpenForAppending(path_.c_str()));
+    const bool kept = fifo_.get() >= 0;
+    Descriptor file = kept ? std::move(fifo_) : Descriptor(OpenForAppending(path_.c_str()));
     const int fd = file.get();
     if (fd < 0)
         return Failed(url, "not written to", path_, Reason(errno));
@@ -174,10 +145,10 @@ bool RecordFile::Append(std::string_view record, std::string_view url) {
     const int error = WriteAll(fd, record, written);
     // Closing would show the reader an end of file after every record.
     if (error != EPIPE && (kept || IsFifo(fd)))
-        fifo_ = file.Release();
+        fifo_ = std::move(file);
     if (error != 0)
         return Unwritten(fd, written, error, url);
-    const int closeError = fifo_ >= 0 ? 0 : file.Close();
+    const int closeError = fifo_.get() >= 0 ? 0 : file.Close();
     if (closeError != 0)
         return Failed(url, "may be incomplete in", path_, Reason(closeError));
     return true;

@@ -2,6 +2,8 @@
 // ever waiting on a FIFO that nobody reads.
 #pragma once
 
+#include "engine/descriptor.h"
+
 #include <chrono>
 #include <string>
 #include <string_view>
@@ -13,9 +15,6 @@ constexpr std::chrono::milliseconds kPipeWait{5000};
 class RecordFile {
 public:
     explicit RecordFile(std::string path) : path_(std::move(path)) {}
-    ~RecordFile();
-    RecordFile(const RecordFile&) = delete;
-    RecordFile& operator=(const RecordFile&) = delete;
 
     const std::string& path() const { return path_; }
 
@@ -34,5 +33,5 @@ private:
     bool Unwritten(int fd, std::size_t written, int error, std::string_view url);
 
     const std::string path_;
-    int fifo_ = -1; // a FIFO's write end, open between records
+    Descriptor fifo_; // a FIFO's write end, open between records
 };

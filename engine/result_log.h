@@ -15,7 +15,8 @@
 
 // The record as it goes into the file: fields that hold a comma, a double
 // quote, a CR or an LF are quoted with inner quotes doubled; every LF byte,
-// the closing one included, is written as CR LF. Other bytes are raw.
+// the closing one included, is written as CR LF. Other bytes are raw. URL,
+// TITLE and KEY are the product's own names, kept.
 std::string ComposeRecord(const char* URL, const char* TITLE, const char* KEY);
 
 // The longest record of fields of at most kTextCapacity - 1 bytes: quoting

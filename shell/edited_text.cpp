@@ -2,7 +2,7 @@
 #include "shell/edited_text.h"
 
 #include "display/text_codec.h"
-#include "shell/decoded_text.h"
+#include "text/decoded_text.h"
 #include "text/iconv_converter.h"
 
 #include <algorithm>
@@ -96,13 +96,14 @@ void AddTyped(BoundedBytes& out, QStringView typed, Typed encoding) {
 
 std::string Compose(std::string_view original, const DecodedText& shown, const QString& edited,
                     Typed encoding, std::size_t maxBytes) {
-    const CommonEnds ends = FindCommonEnds(shown.text, edited);
+    const QStringView shownText(shown.text);
+    const CommonEnds ends = FindCommonEnds(shownText, edited);
     const QStringView typed =
         QStringView(edited).mid(ends.prefix, edited.size() - ends.prefix - ends.suffix);
     BoundedBytes out(maxBytes);
     AddOriginal(out, original, shown, 0, ends.prefix);
     AddTyped(out, typed, encoding);
-    AddOriginal(out, original, shown, shown.text.size() - ends.suffix, shown.text.size());
+    AddOriginal(out, original, shown, shownText.size() - ends.suffix, shownText.size());
     return out.Take();
 }
 

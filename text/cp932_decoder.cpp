@@ -1,9 +1,43 @@
 // Code page 932 decoding through an iconv descriptor, with U+FFFD for what
-// does not decode.
+// does not decode. iconv converts a stretch at once; the bytes behind each
+// character it gave follow from the encoding's lead bytes.
 #include "text/cp932_decoder.h"
 
 #include <algorithm>
-#include <cstring>
+
+namespace {
+
+constexpr char16_t kReplacementCharacter = 0xFFFD;
+
+bool IsAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+}
+
+// A byte that starts a double-byte character; every other byte decodes
+// alone or not at all.
+bool IsLeadByte(char byte) {
+    const auto value = static_cast<unsigned char>(byte);
+    return (value >= 0x81 && value <= 0x9F) || (value >= 0xE0 && value <= 0xFC);
+}
+
+// The sources of the characters of converted, which iconv took whole.
+void AddSources(std::string_view bytes, ByteRange converted, DecodedText& decoded) {
+    for (std::size_t at = converted.begin; decoded.keepsSources && at < converted.end;) {
+        const std::size_t end = std::min(at + (IsLeadByte(bytes[at]) ? 2 : 1), converted.end);
+        decoded.sources.push_back({at, end});
+        at = end;
+    }
+}
+
+// Code page 932 keeps ASCII as it is, so ASCII needs no descriptor.
+void AppendAscii(std::string_view bytes, ByteRange stretch, DecodedText& decoded) {
+    decoded.text.append(bytes.begin() + stretch.begin, bytes.begin() + stretch.end);
+    for (std::size_t at = stretch.begin; decoded.keepsSources && at < stretch.end; ++at)
+        decoded.sources.push_back({at, at + 1});
+}
+
+} // namespace
 
 Converter& Cp932Decoder::Get() {
     if (!converter_)
@@ -11,32 +45,32 @@ Converter& Cp932Decoder::Get() {
     return *converter_;
 }
 
-std::size_t Cp932Decoder::Decode(std::string_view span, char16_t* out) {
-    char* const first = reinterpret_cast<char*>(out);
-    char* next = first;
-    std::size_t outLeft = span.size() * sizeof(char16_t);
-    const char* in = span.data();
-    std::size_t inLeft = span.size();
-    while (inLeft > 0 && Get().Convert(in, inLeft, next, outLeft) != 0) {
-        std::memcpy(next, &kReplacementCharacter, sizeof kReplacementCharacter);
-        next += sizeof kReplacementCharacter;
-        outLeft -= sizeof kReplacementCharacter;
-        ++in;
-        --inLeft;
+void Cp932Decoder::Decode(std::string_view bytes, ByteRange stretch, DecodedText& decoded) {
+    if (IsAscii(Slice(bytes, stretch))) {
+        AppendAscii(bytes, stretch, decoded);
+        return;
     }
-    return static_cast<std::size_t>(next - first) / sizeof(char16_t);
+    for (std::size_t at = stretch.begin; at < stretch.end;) {
+        at = ConvertFrom(bytes, at, stretch.end, decoded);
+        if (at < stretch.end) {
+            decoded.Append(kReplacementCharacter, {at, at + 1});
+            ++at;
+        }
+    }
 }
 
-std::pair<char16_t, std::size_t> Cp932Decoder::CharacterAt(std::string_view bytes) {
-    if (static_cast<unsigned char>(bytes[0]) < 0x80)
-        return {static_cast<char16_t>(bytes[0]), 1};
-    // Room for one unit: the conversion stops after the first character.
-    char16_t unit = 0;
-    char* out = reinterpret_cast<char*>(&unit);
-    std::size_t outLeft = sizeof unit;
-    const char* in = bytes.data();
-    std::size_t inLeft = std::min<std::size_t>(bytes.size(), 2);
+std::size_t Cp932Decoder::ConvertFrom(std::string_view bytes, std::size_t at, std::size_t end,
+                                      DecodedText& decoded) {
+    std::u16string& text = decoded.text;
+    const std::size_t start = text.size();
+    text.resize(start + (end - at)); // at most one unit a byte
+    char* out = reinterpret_cast<char*>(text.data() + start);
+    std::size_t outLeft = (end - at) * sizeof(char16_t);
+    const char* in = bytes.data() + at;
+    std::size_t inLeft = end - at;
     Get().Convert(in, inLeft, out, outLeft);
-    const auto used = static_cast<std::size_t>(in - bytes.data());
-    return used == 0 ? std::pair{kReplacementCharacter, std::size_t{1}} : std::pair{unit, used};
+    text.resize(text.size() - outLeft / sizeof(char16_t));
+    const std::size_t stop = end - inLeft;
+    AddSources(bytes, {at, stop}, decoded);
+    return stop;
 }

@@ -1,30 +1,28 @@
-// Code page 932 (Shift-JIS) to UTF-16 on glibc iconv, a stretch or a
-// character at a time. Nothing is lost silently: a byte that does not
-// decode becomes U+FFFD and decoding goes on after it.
+// Code page 932 (Shift-JIS) to UTF-16 on glibc iconv, a stretch at a time,
+// with the bytes behind each character. Nothing is lost silently: a byte
+// that does not decode becomes U+FFFD and decoding goes on after it.
 #pragma once
 
+#include "text/decoded_text.h"
 #include "text/iconv_converter.h"
 
 #include <cstddef>
 #include <optional>
 #include <string_view>
-#include <utility>
-
-constexpr char16_t kReplacementCharacter = 0xFFFD;
 
 // The iconv descriptor is opened on first use: text without code page 932
-// bytes never pays for it.
+// bytes beyond ASCII never pays for it.
 class Cp932Decoder {
 public:
-    // Decodes span into out, which has room for span.size() units (all of
-    // code page 932 lies in the BMP, one unit per character of one or two
-    // bytes); returns the number of units written.
-    std::size_t Decode(std::string_view span, char16_t* out);
-    // The character at the start of bytes (not empty) and its length in
-    // bytes; a byte that does not decode gives U+FFFD and length 1.
-    std::pair<char16_t, std::size_t> CharacterAt(std::string_view bytes);
+    // Appends the characters of bytes[stretch] to decoded, one unit each
+    // (all of code page 932 lies in the BMP), with their sources.
+    void Decode(std::string_view bytes, ByteRange stretch, DecodedText& decoded);
 
 private:
+    // Converts from at on, up to the first byte that does not decode or the
+    // end; returns where it stopped.
+    std::size_t ConvertFrom(std::string_view bytes, std::size_t at, std::size_t end,
+                            DecodedText& decoded);
     Converter& Get();
 
     std::optional<Converter> converter_;

@@ -54,21 +54,3 @@ void ForEachRun(std::string_view bytes, OnCp932 onCp932, OnUtf8 onUtf8) {
     if (pending < bytes.size())
         onCp932(ByteRange{pending, bytes.size()});
 }
-
-// Calls onCharacter(codePoint, offset, length) for each character of a UTF-8
-// word; a cut or malformed sequence gives U+FFFD.
-template <typename OnCharacter>
-void ForEachUtf8Character(std::string_view word, OnCharacter onCharacter) {
-    for (std::size_t at = 0; at < word.size();) {
-        const auto byte = static_cast<unsigned char>(word[at]);
-        if (byte < 0x80) {
-            onCharacter(char32_t{byte}, at, std::size_t{1});
-            ++at;
-            continue;
-        }
-        const Utf8Sequence sequence = ReadUtf8(word, at);
-        onCharacter(sequence.status == Utf8Status::Complete ? sequence.codePoint : U'\uFFFD', at,
-                    sequence.length);
-        at += sequence.length;
-    }
-}

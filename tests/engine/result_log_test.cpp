@@ -122,7 +122,8 @@ public:
         return read(fd_, &byte, 1) == 0;
     }
     // Reads until want bytes came, a little at a time and slowly, so that
-    // the pipe fills up now and then; gives up after kLogWait.
+    // the pipe fills up now and then; gives up after kLogWait. The pause is
+    // the slow reader this simulates on purpose, not a wait for the writer.
     std::string ReadSlowly(std::size_t want) {
         std::string got;
         const auto deadline = std::chrono::steady_clock::now() + kLogWait;

@@ -3,7 +3,6 @@
 // as written, a start chosen during a download, and a cancel, which never
 // waits on the network and never finishes its step.
 #include "shell/crawl_runner.h"
-#include "shell/ui_driver.h"
 
 #include "support/blocking_step.h"
 #include "support/csv_reader.h"
@@ -11,19 +10,20 @@
 #include "support/test_site.h"
 #include "support/written_log.h"
 
+#include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
-using namespace std::chrono_literals;
-
 constexpr std::uint32_t kSeed = 77;
+constexpr int kWaitMs = 10000; // for what takes a few ticks at most
 
 struct Crawl {
     std::vector<std::string> lines;
@@ -64,9 +64,25 @@ protected:
         auto runner = std::make_unique<CrawlRunner>(dir_.File("URL.csv"));
         runner->crawler().CrawlInit(kSeed);
         runner->crawler().SetCurrentUrl(start);
-        QObject::connect(runner.get(), &CrawlRunner::lineReady,
-                         [this](const ResultsLine& line) { lines_.push_back(line.text); });
+        lines_ = std::make_unique<QSignalSpy>(runner.get(), &CrawlRunner::lineReady);
         return runner;
+    }
+
+    // The texts of the lines the runner has shown.
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> texts;
+        for (const QList<QVariant>& signal : *lines_)
+            texts.push_back(signal.at(0).value<ResultsLine>().text);
+        return texts;
+    }
+
+    // Waits until the runner has shown count lines; false if it never did.
+    bool WaitForLines(qsizetype count) {
+        return QTest::qWaitFor([&] { return lines_->size() >= count; }, kWaitMs);
+    }
+
+    bool WaitForRequests(std::size_t count) {
+        return QTest::qWaitFor([&] { return site_.RequestCount() >= count; }, kWaitMs);
     }
 
     // How long the runner takes to go, as it goes when the program quits.
@@ -86,40 +102,168 @@ protected:
     TestSite site_;
     TempDir dir_;
     std::unique_ptr<CrawlRunner> runner_;
-    std::vector<std::string> lines_;
+    std::unique_ptr<QSignalSpy> lines_;
 };
 
-// Each page takes three ticks to arrive; those ticks must change nothing.
+// Each page is held at the server until three ticks have passed since its
+// request came; those ticks must change nothing.
 TEST_F(CrawlRunnerTest, SlowDownloadsCrawlExactlyAsBlockingOnes) {
-    site_.SetDelay(300ms);
     constexpr std::size_t kSteps = 8;
+    constexpr int kTicksPerDownload = 3;
+    site_.CloseGate();
+    QSignalSpy ticks(&runner_->tickTimer(), &QTimer::timeout);
     runner_->startTicking();
     runner_->startCrawl();
-    ASSERT_TRUE(PumpUntil([&] { return lines_.size() >= kSteps; }, 30000));
+    for (std::size_t step = 1; step <= kSteps; ++step) {
+        ASSERT_TRUE(WaitForRequests(step));
+        ticks.clear();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= kTicksPerDownload; }, kWaitMs));
+        site_.LetThrough();
+    }
+    ASSERT_TRUE(WaitForLines(kSteps));
     runner_->cancelFetch();
+    site_.OpenGate();
 
     const Crawl blocking = BlockingCrawl(site_.Url("/"), kSteps);
-    lines_.resize(kSteps);
-    EXPECT_EQ(lines_, blocking.lines);
+    EXPECT_EQ(Lines(), blocking.lines);
     const std::vector<CsvRecord> records = ParseCsv(Log());
     const std::vector<CsvRecord> expected = ParseCsv(blocking.log);
     ASSERT_GE(records.size(), kSteps);
     EXPECT_EQ(std::vector<CsvRecord>(records.begin(), records.begin() + kSteps), expected);
 }
 
-TEST_F(CrawlRunnerTest, StartChosenDuringADownloadRunsRightAfterIt) {
-    site_.SetDelay(400ms);
+// Paused with a page in flight and again right after a page: the page in
+// flight finishes its step, the ticks while paused begin nothing and draw
+// nothing, and the crawl goes on as if it had never paused.
+TEST_F(CrawlRunnerTest, PausesLeaveTheCrawlExactlyAsBlockingOnes) {
+    constexpr std::size_t kSteps = 7;
+    constexpr int kTicksPaused = 3;
+    site_.CloseGate();
+    QSignalSpy ticks(&runner_->tickTimer(), &QTimer::timeout);
+    std::size_t shown = 0;
+    QObject::connect(runner_.get(), &CrawlRunner::lineReady, [&] {
+        if (++shown % 3 == 0)
+            runner_->pause();
+    });
     runner_->startTicking();
     runner_->startCrawl();
+    for (std::size_t step = 1; step <= kSteps; ++step) {
+        ASSERT_TRUE(WaitForRequests(step));
+        if (step % 2 == 0)
+            runner_->pause();
+        site_.LetThrough();
+        ASSERT_TRUE(WaitForLines(static_cast<qsizetype>(step)));
+        if (runner_->state() != CrawlState::Paused)
+            continue;
+        ticks.clear();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= kTicksPaused; }, kWaitMs));
+        EXPECT_EQ(site_.RequestCount(), step) << "a page was requested while paused";
+        runner_->resume();
+    }
+    runner_->cancelFetch();
+    site_.OpenGate();
+
+    const Crawl blocking = BlockingCrawl(site_.Url("/"), kSteps);
+    EXPECT_EQ(Lines(), blocking.lines);
+    EXPECT_EQ(Log(), blocking.log);
+}
+
+// With a zero period the next page is taken as soon as a step has ended,
+// by the same draws as with the tick.
+TEST_F(CrawlRunnerTest, AZeroPeriodCrawlsExactlyAsBlockingOnes) {
+    constexpr std::size_t kSteps = 12;
+    runner_->setInterval(0);
+    runner_->startTicking();
+    runner_->startCrawl();
+    ASSERT_TRUE(WaitForLines(kSteps));
+    runner_->stop();
+
+    const Crawl blocking = BlockingCrawl(site_.Url("/"), kSteps);
+    std::vector<std::string> lines = Lines();
+    lines.resize(kSteps);
+    EXPECT_EQ(lines, blocking.lines);
+    EXPECT_TRUE(Log().starts_with(blocking.log));
+}
+
+// Stop abandons the page in flight (no line, no record) and empties the
+// table; the next start begins at the address the crawl was on, with the
+// count 0.
+TEST_F(CrawlRunnerTest, StopAbandonsThePageInFlightAndEmptiesTheTable) {
+    site_.CloseGate();
+    QSignalSpy states(runner_.get(), &CrawlRunner::stateChanged);
+    runner_->startTicking();
+    runner_->startCrawl();
+    ASSERT_TRUE(WaitForRequests(1));
+    site_.LetThrough();
+    ASSERT_TRUE(WaitForRequests(2));
+    runner_->stop();
+    EXPECT_EQ(runner_->state(), CrawlState::Idle);
+    EXPECT_EQ(runner_->crawler().linkTable().count(), 0);
+    const std::string abandoned = site_.RequestedPaths()[1];
+    site_.OpenGate();
+    runner_->startCrawl();
+    ASSERT_TRUE(WaitForLines(2));
+
+    const std::string start = kStartPageKey;
+    EXPECT_EQ(Lines()[1],
+              "0: URL:" + site_.Url(abandoned) + " TITLE:T" + abandoned + " KEY:" + start);
+    const std::vector<CsvRecord> records = ParseCsv(Log());
+    ASSERT_GE(records.size(), 2u);
+    EXPECT_EQ(records[1], (CsvRecord{site_.Url(abandoned), "T" + abandoned, start}));
+    ASSERT_GE(states.size(), 3);
+    EXPECT_EQ(states[1].at(0).value<CrawlState>(), CrawlState::Idle);
+    EXPECT_EQ(states[2].at(0).value<CrawlState>(), CrawlState::Crawling);
+}
+
+// What a status line shows: pages visited, a failure and the line that
+// says why until a page arrives well, records written and not, and the
+// crawl going idle once its table is empty.
+TEST_F(CrawlRunnerTest, ProgressCountsPagesFailuresAndRecords) {
+    TempDir elsewhere; // URL.csv is a directory there: no record can be written
+    std::filesystem::create_directory(elsewhere.File("URL.csv"));
+    CrawlRunner runner(elsewhere.File("URL.csv"));
+    runner.crawler().CrawlInit(kSeed);
+    runner.crawler().SetCurrentUrl("http://127.0.0.1:1/");
+    const auto visited = [&runner](std::uint64_t pages) {
+        return QTest::qWaitFor([&] { return runner.progress().pagesVisited >= pages; }, kWaitMs);
+    };
+    testing::internal::CaptureStderr();
+    runner.startCrawl();
+    ASSERT_TRUE(visited(1));
+    EXPECT_EQ(runner.progress().lastFailure,
+              "fetching http://127.0.0.1:1/ failed: could not connect");
+
+    runner.crawler().SetCurrentUrl(site_.Url("/c/"));
+    runner.startTicking();
+    runner.startCrawl();
+    ASSERT_TRUE(visited(3));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return runner.state() == CrawlState::Idle; }, kWaitMs));
+    runner.crawler().FlushLog(kLogWait);
+    testing::internal::GetCapturedStderr();
+    const CrawlProgress progress = runner.progress();
+    EXPECT_EQ(progress.fetchesFailed, 1u);
+    EXPECT_EQ(progress.lastFailure, "");
+    EXPECT_EQ(progress.linksWaiting, 0);
+    EXPECT_EQ(progress.records.written, 0u);
+    EXPECT_EQ(progress.records.notWritten, 3u);
+}
+
+TEST_F(CrawlRunnerTest, StartChosenDuringADownloadRunsRightAfterIt) {
+    site_.CloseGate();
+    runner_->startTicking();
+    runner_->startCrawl();
+    ASSERT_TRUE(WaitForRequests(1));
     ASSERT_TRUE(runner_->crawler().stepInFlight());
     runner_->crawler().SetCurrentUrl(site_.Url("/e/"));
     runner_->startCrawl();
-    ASSERT_TRUE(PumpUntil([&] { return lines_.size() >= 2; }));
+    site_.OpenGate();
+    ASSERT_TRUE(WaitForLines(2));
     runner_->cancelFetch();
 
     const std::string start = kStartPageKey;
-    EXPECT_EQ(lines_[0], "0: URL:" + site_.Url("/") + " TITLE:T/ KEY:" + start);
-    EXPECT_EQ(lines_[1], "4: URL:" + site_.Url("/e/") + " TITLE:T/e/ KEY:" + start)
+    const std::vector<std::string> lines = Lines();
+    EXPECT_EQ(lines[0], "0: URL:" + site_.Url("/") + " TITLE:T/ KEY:" + start);
+    EXPECT_EQ(lines[1], "4: URL:" + site_.Url("/e/") + " TITLE:T/e/ KEY:" + start)
         << "the held start comes before any tick's step";
 }
 
@@ -132,45 +276,64 @@ TEST_F(CrawlRunnerTest, UrlsAreShownAndRecordedAsWritten) {
     runner_->crawler().SetCurrentUrl(site_.Url("/raw/"));
     runner_->startTicking();
     runner_->startCrawl();
-    ASSERT_TRUE(PumpUntil([&] { return lines_.size() >= 3; }));
+    ASSERT_TRUE(WaitForLines(3));
 
-    EXPECT_EQ(lines_[1], "0: URL:" + site_.Url("/a b/") + " TITLE:S KEY:x");
-    EXPECT_EQ(lines_[2], "0: URL:" + site_.Url("/日本/") + " TITLE:N KEY:y");
+    const std::vector<std::string> lines = Lines();
+    EXPECT_EQ(lines[1], "0: URL:" + site_.Url("/a b/") + " TITLE:S KEY:x");
+    EXPECT_EQ(lines[2], "0: URL:" + site_.Url("/日本/") + " TITLE:N KEY:y");
     const std::vector<CsvRecord> records = ParseCsv(Log());
     ASSERT_GE(records.size(), 3u);
     EXPECT_EQ(records[1], (CsvRecord{site_.Url("/a b/"), "S", "x"}));
     EXPECT_EQ(records[2], (CsvRecord{site_.Url("/日本/"), "N", "y"}));
 }
 
-// Quitting while a server holds its reply back, or while a name lookup
-// takes 5 s: the runner lets go at once, with no line and no record.
+// Quitting while the server holds its reply back: the runner lets go at
+// once, with no line and no record, and begins nothing after the cancel.
 TEST_F(CrawlRunnerTest, CancelEndsADownloadWithoutALineOrARecord) {
-    site_.SetDelay(3s);
-    for (const std::string& start : {site_.Url("/"), std::string("http://slow-5000.test/")}) {
-        SCOPED_TRACE(start);
-        runner_ = MakeRunner(start);
-        runner_->startCrawl();
-        PumpUntil([] { return false; }, 300);
-        runner_->cancelFetch();
-        runner_->startCrawl();
-        PumpUntil([] { return false; }, 200);
-        EXPECT_LT(Destroy().count(), 1.0) << "the transfer went on after the cancel";
-    }
-    EXPECT_TRUE(lines_.empty());
+    site_.CloseGate();
+    runner_->startCrawl();
+    ASSERT_TRUE(WaitForRequests(1));
+    runner_->cancelFetch();
+    runner_->startCrawl();
+    EXPECT_LT(Destroy().count(), 1.0) << "the transfer went on after the cancel";
+
+    EXPECT_TRUE(lines_->empty());
     EXPECT_EQ(Log(), "");
     EXPECT_EQ(site_.RequestedPaths().size(), 1u) << "nothing begins after a cancel";
 }
 
-// Its completion was already waiting for the GUI thread when the cancel came.
-TEST_F(CrawlRunnerTest, APageArrivedJustBeforeACancelIsNeverFinished) {
-    runner_->startCrawl();
-    for (int waited = 0; site_.RequestedPaths().empty() && waited < 5000; ++waited)
-        std::this_thread::sleep_for(1ms);
-    std::this_thread::sleep_for(300ms);
-    runner_->cancelFetch();
-    PumpUntil([] { return false; }, 300);
+// Sees each event before its receiver does, and cancels the runner's fetch
+// when a finished fetch's completion reaches the runner: the transfer ended
+// without a cancel, and its completion waits for the GUI thread.
+class CancelOnArrival : public QObject {
+public:
+    explicit CancelOnArrival(CrawlRunner& runner) : runner_(runner) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
 
-    EXPECT_TRUE(lines_.empty());
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!cancelled_ && watched == &runner_ && event->type() == QEvent::MetaCall) {
+            cancelled_ = true;
+            runner_.cancelFetch();
+            // Runs once the runner has handled the completion.
+            QTimer::singleShot(0, this, [this] { handled_ = true; });
+        }
+        return false;
+    }
+    bool Handled() const { return handled_; }
+
+private:
+    CrawlRunner& runner_;
+    bool cancelled_ = false;
+    bool handled_ = false;
+};
+
+TEST_F(CrawlRunnerTest, APageArrivedJustBeforeACancelIsNeverFinished) {
+    CancelOnArrival canceller(*runner_);
+    runner_->startCrawl();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canceller.Handled(); }, kWaitMs));
+
+    EXPECT_TRUE(lines_->empty());
     EXPECT_EQ(Log(), "");
 }
 

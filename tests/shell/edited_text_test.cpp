@@ -1,6 +1,5 @@
-// The start dialog's byte keeping: which bytes each shown character came
-// from, and the bytes stored after the user edited the shown text.
-#include "shell/decoded_text.h"
+// The start dialog's byte keeping: the bytes stored after the user edited
+// the shown text.
 #include "shell/edited_text.h"
 
 #include "display/text_codec.h"
@@ -8,8 +7,6 @@
 #include "support/cp932_reference.h"
 
 #include <gtest/gtest.h>
-
-#include <random>
 
 namespace {
 
@@ -24,36 +21,6 @@ std::string Sjis(const std::string& utf8) {
 }
 
 } // namespace
-
-TEST(DecodeWithSources, EachUnitNamesTheBytesOfItsCharacter) {
-    // "a", "ス" in code page 932, a byte that does not decode, "日" in UTF-8, an emoji.
-    const std::string bytes = "a\x83\x58\xff \xe6\x97\xa5\xF0\x9F\x98\x80";
-    const DecodedText decoded = DecodeWithSources(bytes);
-    EXPECT_EQ(decoded.text, Q("aス\uFFFD 日\U0001F600"));
-    const std::vector<ByteRange> expected = {{0, 1}, {1, 3},  {3, 4}, {4, 5},
-                                             {5, 8}, {8, 12}, {8, 12}};
-    EXPECT_EQ(decoded.sources, expected);
-}
-
-TEST(DecodeWithSources, TextIsTheScreenTextAndRangesCoverEveryByte) {
-    std::mt19937 random(65001);
-    for (int round = 0; round < 3000; ++round) {
-        std::string bytes(random() % 24, '\0');
-        for (char& byte : bytes)
-            byte =
-                static_cast<char>(random() % 3 == 0 ? 'A' + random() % 4 : 0x80 + random() % 0x80);
-        const DecodedText decoded = DecodeWithSources(bytes);
-        ASSERT_EQ(decoded.text, DecodeForScreen(bytes)) << bytes;
-        ASSERT_EQ(decoded.sources.size(), static_cast<std::size_t>(decoded.text.size()));
-        ByteRange previous;
-        for (const ByteRange& range : decoded.sources) {
-            ASSERT_LT(range.begin, range.end) << bytes;
-            ASSERT_TRUE(range.begin == previous.end || range == previous) << bytes;
-            previous = range;
-        }
-        ASSERT_EQ(previous.end, bytes.size()) << bytes;
-    }
-}
 
 TEST(EncodeEditedText, UnchangedTextGivesBackTheOriginalBytes) {
     const std::string originals[] = {

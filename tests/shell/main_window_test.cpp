@@ -6,14 +6,13 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 
 #include <memory>
 
@@ -39,16 +38,16 @@ void AnswerQuitQuestion(PendingActions& actions, QString& shown,
         shown = box->windowTitle() + ": " + box->text() + " [" +
                 box->button(QMessageBox::Yes)->text() + "|" + box->button(QMessageBox::No)->text() +
                 "] default " + box->defaultButton()->text();
-        box->button(answer)->click();
+        ClickBoxButton(box, answer);
     });
 }
 
 const QString kQuestionShown =
     "確認: 終了してもよろしいですか [はい(&Y)|いいえ(&N)] default はい(&Y)";
 
-QMainWindow* HiddenMainWindow() {
+MainWindow* HiddenMainWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* frame = qobject_cast<QMainWindow*>(widget))
+        if (auto* frame = qobject_cast<MainWindow*>(widget))
             return frame;
     return nullptr;
 }
@@ -64,18 +63,16 @@ TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
         EXPECT_EQ(UrlField(dialog)->text().toStdString(), kDefaultInitialUrl);
         EXPECT_TRUE(dialog->focusWidget() && dialog->focusWidget()->inherits("QPushButton") &&
                     static_cast<QPushButton*>(dialog->focusWidget())->text() == "OK");
-        QMainWindow* frame = HiddenMainWindow();
+        MainWindow* frame = HiddenMainWindow();
         ASSERT_NE(frame, nullptr);
         EXPECT_FALSE(frame->isVisible()) << "the main window showed before the start dialog";
-        CrawlRunner& runner = static_cast<MainWindow*>(frame)->runner();
-        Crawler& crawler = runner.crawler();
-        crawler.SetCurrentUrl(site.Url("/"));
+        CrawlRunner& runner = frame->runner();
+        runner.crawler().SetCurrentUrl(site.Url("/"));
         runner.startCrawl();
-        auto opened = std::make_shared<QElapsedTimer>();
-        opened->start();
-        WhenTrue([&crawler, opened] { return crawler.stepDone() && opened->elapsed() > 400; },
+        WhenTrue([&runner] { return runner.crawler().stepDone(); },
                  [&, dialog] {
-                     EXPECT_EQ(PagesFetched(), 1) << "the timer ran before the dialog closed";
+                     EXPECT_FALSE(runner.tickTimer().isActive())
+                         << "the timer ran before the dialog closed";
                      UrlField(dialog)->setText(QString::fromStdString(site.Url("/")));
                      ClickButton(dialog, "OK");
                  });
@@ -84,7 +81,8 @@ TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
     window->show();
     EXPECT_TRUE(dialogSeen);
     EXPECT_EQ(window->windowTitle(), "Torvesk");
-    EXPECT_TRUE(PumpUntil([&] { return PagesFetched() == 2; })) << "no tick after the dialog";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PagesFetched() == 2; }, kActionTimeoutMs))
+        << "no tick after the dialog";
 }
 
 TEST_F(ShellTest, MenuHoldsTheEntriesAndStartCrawlsTheCurrentUrl) {
@@ -96,7 +94,7 @@ TEST_F(ShellTest, MenuHoldsTheEntriesAndStartCrawlsTheCurrentUrl) {
 
     AimAtSite(frame);
     ChooseMenuEntry(&frame, "解析スタート");
-    ASSERT_TRUE(PumpUntil([&] { return LoggedRecords() >= 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return LoggedRecords() >= 2; }, kActionTimeoutMs));
     EXPECT_EQ(site.RequestedPaths().front(), "/");
 }
 
@@ -121,7 +119,7 @@ TEST_F(ShellTest, FinishedStepsAppearOnTheScreenLineByLine) {
     frame.resize(kCanvasWidth, kCanvasHeight + frame.menuBar()->height());
     AimAtSite(frame);
     ChooseMenuEntry(&frame, "解析スタート");
-    ASSERT_TRUE(PumpUntil([&] { return LoggedRecords() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return LoggedRecords() == 1; }, kActionTimeoutMs));
     const std::string first = "0: URL:" + site.Url("/") + " TITLE:Home KEY:" + kStartPageKey;
 
     Canvas expected;
@@ -165,10 +163,9 @@ TEST_F(ShellTest, HelpShowsTheVersionAndAClickChangesNothing) {
     EXPECT_TRUE(about.startsWith("バージョン情報|")) << about.toStdString();
     EXPECT_TRUE(about.contains("Torvesk バージョン " TORVESK_VERSION)) << about.toStdString();
 
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(50, 50), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(frame.centralWidget(), &press);
-    PumpUntil([] { return false; }, 300);
+    QTest::mouseClick(frame.centralWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(CrawlOf(frame).stepInFlight());
     EXPECT_STREQ(CrawlOf(frame).currentUrl(), "http://127.0.0.1:1/kept");
     EXPECT_EQ(CrawlOf(frame).row(), 0);
     EXPECT_EQ(PagesFetched(), 0);

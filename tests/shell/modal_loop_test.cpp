@@ -11,11 +11,10 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTest>
 
-#include <chrono>
 #include <string>
 #include <sys/stat.h>
-#include <thread>
 
 namespace {
 
@@ -71,7 +70,7 @@ protected:
 
 TEST_F(ModalLoopTest, TicksCrawlWhileTheStartDialogIsOpenAndClosingStoresItsText) {
     MainWindow& frame = StartCrawling();
-    ASSERT_TRUE(PumpUntil([&] { return CrawlOf(frame).stepDone(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return CrawlOf(frame).stepDone(); }, kActionTimeoutMs));
     const std::string shownAtOpen = CrawlOf(frame).currentUrl();
     CloseAfterSomeSteps([](QWidget* dialog) { ClickButton(dialog, "OK"); });
     ChooseMenuEntry(&frame, "再設定");
@@ -86,17 +85,17 @@ TEST_F(ModalLoopTest, TicksCrawlWhileTheQuitQuestionIsOpenAndNoLeavesTheCrawlRun
     EXPECT_FALSE(frame.close());
     const int afterNo = PagesFetched();
     EXPECT_GE(afterNo, 1 + kStepsWhileOpen);
-    EXPECT_TRUE(PumpUntil([&] { return PagesFetched() >= afterNo + 2; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PagesFetched() >= afterNo + 2; }, kActionTimeoutMs));
 }
 
-// A page that takes 3 s: the dialog opens at once, and the step in flight
-// keeps its URL whatever the dialog stores.
+// A page the server holds back: the dialog opens at once, and the step in
+// flight keeps its URL whatever the dialog stores.
 TEST_F(ModalLoopTest, StartDialogOpensAtOnceDuringADownload) {
     MainWindow& frame = CreateMainWindowPastDialog();
-    site.SetDelay(std::chrono::seconds(3));
+    site.CloseGate();
     AimAtSite(frame);
     ChooseMenuEntry(&frame, "解析スタート");
-    ASSERT_TRUE(PumpUntil([&] { return PagesFetched() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return PagesFetched() == 1; }, kActionTimeoutMs));
 
     QElapsedTimer clock;
     clock.start();
@@ -111,7 +110,8 @@ TEST_F(ModalLoopTest, StartDialogOpensAtOnceDuringADownload) {
     EXPECT_LT(openedAfterMs, 1000) << "the dialog waited for the download";
     EXPECT_EQ(LoggedRecords(), 0);
 
-    ASSERT_TRUE(PumpUntil([&] { return LoggedRecords() == 1; }));
+    site.OpenGate();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return LoggedRecords() >= 1; }, kActionTimeoutMs));
     EXPECT_EQ(ParseCsv(ReadWholeFile(logPath))[0][0], site.Url("/"));
 }
 
@@ -119,10 +119,12 @@ TEST_F(ModalLoopTest, StartDialogOpensAtOnceDuringADownload) {
 // program with exit code 0 at once, and the page in flight leaves no record.
 TEST_F(ModalLoopTest, YesDuringADownloadEndsTheProgramAtOnceWithExitCodeZero) {
     MainWindow& frame = StartCrawling();
-    ASSERT_TRUE(PumpUntil([&] { return LoggedRecords() >= kStepsWhileOpen; }));
-    site.SetDelay(std::chrono::seconds(3));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return LoggedRecords() >= kStepsWhileOpen; }, kActionTimeoutMs));
+    site.CloseGate();
     const int fetched = PagesFetched();
-    ASSERT_TRUE(PumpUntil([&] { return PagesFetched() > fetched; })) << "no download began";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return PagesFetched() > fetched; }, kActionTimeoutMs))
+        << "no download began";
     const int records = LoggedRecords();
 
     const QuitTimes quit = QuitWithYes(frame);
@@ -137,7 +139,8 @@ TEST_F(ModalLoopTest, AFifoWithoutReaderAsTheLogHoldsUpNeitherStepsNorQuitting) 
     ASSERT_EQ(mkfifo(logPath.c_str(), 0600), 0);
     testing::internal::CaptureStderr();
     MainWindow& frame = StartCrawling();
-    EXPECT_TRUE(PumpUntil([&] { return PagesFetched() >= 1 + kStepsWhileOpen; }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return PagesFetched() >= 1 + kStepsWhileOpen; }, kActionTimeoutMs));
 
     const QuitTimes quit = QuitWithYes(frame);
     EXPECT_LT(quit.askedAfterMs, 1000) << "the question waited for the FIFO";

@@ -4,11 +4,10 @@
 #include "display/results_screen.h"
 #include "shell/results_view.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -30,11 +29,7 @@ QScreen* ScreenOfRatio(double ratio) {
 
 bool MoveTo(QWidget& widget, QScreen* screen) {
     widget.move(screen->geometry().topLeft() + QPoint(10, 10));
-    QElapsedTimer waited;
-    waited.start();
-    while (widget.screen() != screen && waited.elapsed() < 5000)
-        QCoreApplication::processEvents();
-    return widget.screen() == screen;
+    return QTest::qWaitFor([&] { return widget.screen() == screen; });
 }
 
 } // namespace

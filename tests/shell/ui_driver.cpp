@@ -1,14 +1,14 @@
-// Test-side actions on the event loop, loop pumping and dialog input.
+// Test-side actions on the event loop, and clicks on dialogs and menus.
 #include "shell/ui_driver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -54,36 +54,14 @@ void PendingActions::WhenModalShows(std::function<void(QWidget*)> action) {
     });
 }
 
-bool PumpUntil(const std::function<bool()>& condition, int timeoutMs) {
-    QTimer wake; // the wait below returns at least this often
-    wake.start(kPollMs);
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < timeoutMs)
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return condition();
-}
-
 QLineEdit* UrlField(QWidget* dialog) {
     return dialog->findChild<QLineEdit*>();
-}
-
-void TypeText(QWidget* target, const QString& text) {
-    for (QChar character : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
-        QApplication::sendEvent(target, &press);
-    }
-}
-
-void PressKey(QWidget* target, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
 }
 
 void ClickButton(QWidget* dialog, const QString& text) {
     for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
         if (button->text() == text) {
-            button->click();
+            QTest::mouseClick(button, Qt::LeftButton);
             return;
         }
     }
@@ -93,7 +71,8 @@ void ClickButton(QWidget* dialog, const QString& text) {
 void ClickBoxButton(QWidget* box, int standardButton) {
     auto* messageBox = qobject_cast<QMessageBox*>(box);
     ASSERT_NE(messageBox, nullptr) << "not a message box";
-    messageBox->button(static_cast<QMessageBox::StandardButton>(standardButton))->click();
+    QTest::mouseClick(messageBox->button(static_cast<QMessageBox::StandardButton>(standardButton)),
+                      Qt::LeftButton);
 }
 
 void ChooseMenuEntry(QMainWindow* frame, const QString& text) {

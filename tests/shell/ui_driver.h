@@ -1,6 +1,6 @@
 // Driving the program from inside a test: actions scheduled on the event
-// loop (so they run while a modal dialog or message box holds it), the
-// event loop run until a condition holds, and typing and clicking.
+// loop (so they run while a modal dialog or message box holds it), and
+// finding and clicking the dialogs' buttons and the menu's entries.
 #pragma once
 
 #include <QPointer>
@@ -37,12 +37,7 @@ private:
     std::vector<QPointer<QTimer>> polls_;
 };
 
-// Runs the event loop until condition holds; false on time-out.
-bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = kActionTimeoutMs);
-
 QLineEdit* UrlField(QWidget* dialog);
-void TypeText(QWidget* target, const QString& text);
-void PressKey(QWidget* target, int key);
 // Clicks the dialog's push button with this text ("OK", "キャンセル").
 void ClickButton(QWidget* dialog, const QString& text);
 // Clicks a message box's standard button (QMessageBox::StandardButton).

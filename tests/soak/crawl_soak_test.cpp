@@ -24,7 +24,6 @@
 #include <memory>
 #include <string>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -60,15 +59,12 @@ int OpenDescriptors() {
     return count;
 }
 
-// The descriptors open once no more than allowance beyond before are; the
-// server may take a moment to close its side of a connection.
-int DescriptorsSettledWithin(int before, int allowance) {
-    int after = OpenDescriptors();
-    for (int wait = 0; wait < 50 && after > before + allowance; ++wait) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        after = OpenDescriptors();
-    }
-    return after;
+// The descriptors open once the server holds no more than serverSide
+// connections: it closes its side of one a client left a moment later.
+int DescriptorsOnceServerHolds(TestSite& site, int serverSide) {
+    EXPECT_TRUE(site.WaitForOpenConnectionsAtMost(serverSide, std::chrono::seconds(5)))
+        << "the server still holds connections the client left";
+    return OpenDescriptors();
 }
 
 // Sizes from a small page to one past the page buffer's capacity.
@@ -121,10 +117,9 @@ TEST(CrawlSoak, MemoryDescriptorsAndRecordsHoldOverALongCrawl) {
     }
     const long growthKb = ResidentKb() - residentAfterWarmUp;
 
-    const int descriptorsWhileKept =
-        DescriptorsSettledWithin(descriptorsBefore, kDescriptorsOfAFetcher);
+    const int descriptorsWhileKept = DescriptorsOnceServerHolds(site, kMaxKeptConnections);
     fetcher.reset();
-    const int descriptorsAfter = DescriptorsSettledWithin(descriptorsBefore, 0);
+    const int descriptorsAfter = DescriptorsOnceServerHolds(site, 0);
     const std::vector<CsvRecord> log = ParseCsv(WrittenLog(crawler, dir.File("URL.csv")));
     const std::size_t records = log.size();
     const auto fetched = std::count_if(log.begin(), log.end(), [](const CsvRecord& record) {

@@ -3,6 +3,8 @@
 
 #include "text/iconv_converter.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";
@@ -35,6 +37,16 @@ std::string ConvertAll(const char* to, const char* from, const std::string& byte
 
 std::string Cp932ToUtf8(const std::string& bytes) {
     return ConvertAll("UTF-8", "CP932", bytes, kReplacementUtf8);
+}
+
+std::u16string Cp932ToUtf16(const std::string& bytes) {
+    const char16_t replacement = 0xFFFD;
+    const std::string units =
+        ConvertAll(kNativeUtf16, "CP932", bytes,
+                   std::string(reinterpret_cast<const char*>(&replacement), sizeof replacement));
+    std::u16string text(units.size() / sizeof(char16_t), u'\0');
+    std::memcpy(text.data(), units.data(), units.size());
+    return text;
 }
 
 std::string Utf8ToCp932(const std::string& utf8) {

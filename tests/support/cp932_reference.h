@@ -8,6 +8,7 @@
 
 // All bytes as code page 932; what does not decode becomes U+FFFD.
 std::string Cp932ToUtf8(const std::string& bytes);
+std::u16string Cp932ToUtf16(const std::string& bytes);
 
 // utf8 in code page 932; a character it lacks becomes "?".
 std::string Utf8ToCp932(const std::string& utf8);

@@ -1,9 +1,7 @@
-// The pages and request log of TestSite.
+// The pages, request log and gate of TestSite.
 #include "support/test_site.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 TestSite::TestSite(Requests requests) : requests_(requests) {
     server_.server().Get(".*", [this](const httplib::Request& request,
@@ -11,20 +9,25 @@ TestSite::TestSite(Requests requests) : requests_(requests) {
     server_.Start();
 }
 
+TestSite::~TestSite() {
+    OpenGate();
+}
+
+// The response is held, on the server's thread, after its request counts.
 void TestSite::Serve(const httplib::Request& request, httplib::Response& response) {
     std::unique_lock lock(mutex_);
     ++requestCount_;
     if (requests_ == Requests::Logged)
         requested_.push_back(request.path);
-    const auto delay = delay_;
+    gate_.wait(lock, [this] { return !gateClosed_ || passes_ > 0; });
+    if (gateClosed_)
+        --passes_;
     auto page = bodies_.find(request.path);
     if (page == bodies_.end()) {
         response.status = 404;
         return;
     }
     response.set_content(page->second, "text/html");
-    lock.unlock();
-    std::this_thread::sleep_for(delay);
 }
 
 void TestSite::AddPage(const std::string& path, const std::string& title,
@@ -49,9 +52,26 @@ void TestSite::AddRaw(const std::string& path, const std::string& body) {
     bodies_[path] = body;
 }
 
-void TestSite::SetDelay(std::chrono::milliseconds delay) {
+void TestSite::CloseGate() {
     std::lock_guard lock(mutex_);
-    delay_ = delay;
+    gateClosed_ = true;
+    passes_ = 0;
+}
+
+void TestSite::LetThrough() {
+    {
+        std::lock_guard lock(mutex_);
+        ++passes_;
+    }
+    gate_.notify_all();
+}
+
+void TestSite::OpenGate() {
+    {
+        std::lock_guard lock(mutex_);
+        gateClosed_ = false;
+    }
+    gate_.notify_all();
 }
 
 std::size_t TestSite::RequestCount() const {
