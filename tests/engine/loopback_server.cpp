@@ -32,6 +32,18 @@ bool Readable(int socket, std::chrono::milliseconds limit) {
 
 } // namespace
 
+int BindToLoopback(int socket, bool listening) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    auto* raw = reinterpret_cast<sockaddr*>(&address);
+    if (socket >= 0 && ::bind(socket, raw, length) == 0 &&
+        ::getsockname(socket, raw, &length) == 0 && (!listening || ::listen(socket, kBacklog) == 0))
+        return ntohs(address.sin_port);
+    return 0;
+}
+
 // Appends what arrives within limit; false when nothing more will.
 bool ServerConnection::Receive(std::chrono::milliseconds limit) {
     char bytes[kReadSize];
@@ -119,14 +131,7 @@ std::string LoopbackServer::Url(const std::string& path) const {
 }
 
 void LoopbackServer::Listen() {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    auto* raw = reinterpret_cast<sockaddr*>(&address);
-    if (listener_ >= 0 && ::bind(listener_, raw, length) == 0 &&
-        ::getsockname(listener_, raw, &length) == 0 && ::listen(listener_, kBacklog) == 0)
-        port_ = ntohs(address.sin_port);
+    port_ = BindToLoopback(listener_);
     accepting_ = std::thread([this] { Accept(); });
 }
 

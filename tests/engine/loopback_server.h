@@ -19,6 +19,10 @@
 #include <thread>
 #include <vector>
 
+// Binds socket to a free port on 127.0.0.1, and makes it listen unless
+// told not to; the port, or 0 when that failed.
+int BindToLoopback(int socket, bool listening = true);
+
 struct SslFree {
     void operator()(SSL* ssl) const { SSL_free(ssl); }
     void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }

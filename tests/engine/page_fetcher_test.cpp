@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <openssl/ssl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -115,16 +113,9 @@ private:
 // WasConnected() tells whether one came.
 class IdlePort {
 public:
-    explicit IdlePort(bool listening) : socket_(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        auto* raw = reinterpret_cast<sockaddr*>(&address);
-        if (socket_ >= 0 && ::bind(socket_, raw, length) == 0 &&
-            ::getsockname(socket_, raw, &length) == 0 && (!listening || ::listen(socket_, 8) == 0))
-            port_ = ntohs(address.sin_port);
-    }
+    explicit IdlePort(bool listening)
+        : socket_(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0)),
+          port_(BindToLoopback(socket_, listening)) {}
     ~IdlePort() {
         if (socket_ >= 0)
             ::close(socket_);
@@ -144,7 +135,7 @@ public:
 
 private:
     int socket_;
-    int port_ = 0;
+    int port_;
 };
 
 // Answers each connection's first request with reply, then closes it. A
