@@ -24,10 +24,11 @@ constexpr int kMismatchesShown = 5;
 bool Report(const MisbehavingSite& site, const CrawlFigures& figures,
             const std::vector<CsvRecord>& records) {
     int matching = 0;
+    int shown = 0;
     for (const CsvRecord& record : records) {
         const bool own = record.size() == 3 && site.TitleAt(record[0]) == record[1];
         matching += own;
-        if (!own && static_cast<int>(records.size()) - matching <= kMismatchesShown)
+        if (!own && shown++ < kMismatchesShown)
             std::printf("  %s has the title \"%s\"\n", record[0].c_str(),
                         record.size() > 1 ? record[1].c_str() : "");
     }
