@@ -8,8 +8,12 @@
 #include <string_view>
 
 struct WireUrl {
-    std::string text;      // ASCII without spaces or control bytes: fit to print on one line
-    bool hostValid = true; // false when the host's bytes make no name; text then holds them encoded
+    std::string text;   // ASCII without spaces or control bytes: fit to print on one line
+    std::string scheme; // lower-case; empty when the URL names none
+    // The host as text carries it, lower-case, an IPv6 literal in its
+    // brackets; empty when the URL has no authority.
+    std::string host;
+    bool hostValid = true; // false when the host makes no name; text then holds its bytes encoded
 };
 
 // url as sent: C0 controls and spaces at either end dropped, as a browser
