@@ -5,12 +5,11 @@
 // handshake; the pages' http links are redirected there.
 // Usage: crawl_rate [pages] (100 by default), http first, then https.
 #include "bench/latency_site.h"
-#include "shell/crawl_runner.h"
+#include "bench/tick_crawl.h"
 #include "support/csv_reader.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -18,40 +17,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int kDefaultPages = 100;
 constexpr int kSitePages = 50;
 constexpr auto kConnectionCost = std::chrono::milliseconds(150);
-constexpr int kPatienceMsPerPage = 1000; // before a run counts as stuck
-
-struct CrawlFigures {
-    double seconds = 0;
-    int pages = 0;
-};
-
-// Crawls until pages results lines have come, as the window's tick drives it.
-CrawlFigures Crawl(LatencySite& site, const FetchLimits& limits, int pages) {
-    QTemporaryDir dir;
-    CrawlRunner runner(dir.filePath("URL.csv").toStdString(), limits);
-    runner.crawler().CrawlInit(1);
-    runner.crawler().SetCurrentUrl(site.Url("/p0/"));
-    CrawlFigures figures;
-    QObject::connect(&runner, &CrawlRunner::lineReady, [&figures, pages] {
-        if (++figures.pages == pages)
-            QCoreApplication::quit();
-    });
-    QTimer patience;
-    patience.setSingleShot(true);
-    QObject::connect(&patience, &QTimer::timeout, &QCoreApplication::quit);
-    patience.start(pages * kPatienceMsPerPage);
-    const auto start = Clock::now();
-    runner.startTicking();
-    runner.startCrawl();
-    QCoreApplication::exec();
-    figures.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    return figures;
-}
 
 void PrintCounts(const char* what, const CostlyServer& server) {
     std::printf("  %d %s for %d requests: %.3f per request\n", server.Connections(), what,
@@ -65,7 +33,9 @@ bool Report(bool tls, int pages) {
         limits.trustedCertificates = ReadWholeFile(TORVESK_LOOPBACK_CERTIFICATE);
     if (!site.Started())
         return false;
-    const CrawlFigures figures = Crawl(site, limits, pages);
+    QTemporaryDir dir;
+    const CrawlFigures figures =
+        CrawlThroughTheTick(dir.filePath("URL.csv").toStdString(), limits, site.Url("/p0/"), pages);
     std::printf("crawl_rate: %s, %d pages in %.2f s: %.2f pages/s (the tick allows 10)\n",
                 tls ? "https (links over http, redirected)" : "http", figures.pages,
                 figures.seconds, figures.pages / figures.seconds);

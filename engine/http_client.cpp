@@ -1,24 +1,22 @@
 // HttpClient on libcurl: one easy handle and one multi handle kept for the
 // client's life. The multi handle holds the connection cache and the DNS
 // cache, the easy handle the TLS sessions. Each transfer is driven through
-// the multi handle, so that the cancel flag is looked at every poll period.
-// A transfer stalls when no byte has arrived on the client's connections
-// for the stall bound. libcurl counts body bytes only and shows header lines
-// only once complete, so the kernel's time of the last data received on
-// each socket (TCP_INFO) is read instead: it also counts header bytes, TLS
-// records and a proxy's replies.
+// the multi handle, so that the cancel flag and the stall rule are looked
+// at every poll period. The client opens and closes every socket itself
+// (ClientSockets): before a transfer it silences the kept ones that were
+// spoken on, and during one it reads the kernel's time of the last data on
+// the transfer's own connection, which also counts header bytes, TLS
+// records and a proxy's replies, none of which libcurl reports as progress.
 #include "engine/http_client.h"
 
+#include "engine/client_sockets.h"
+
 #include <curl/curl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <initializer_list>
-#include <vector>
+#include <cstring>
+#include <iterator>
+#include <strings.h>
 
 namespace {
 
@@ -26,7 +24,10 @@ using Clock = std::chrono::steady_clock;
 
 // Anything else (file:, ftp:, ...) is refused, also as a redirection target.
 constexpr const char* kAllowedSchemes = "http,https";
-constexpr int kPollMs = 50; // how late a cancel may be seen
+constexpr int kPollMs = 50; // how late a cancel or a stall may be seen
+constexpr long kRequestTimeout = 408;
+// OpenSSL's X509_V_ERR_CERT_HAS_EXPIRED.
+constexpr long kCertificateExpired = 10;
 
 struct EasyCleanup {
     void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
@@ -41,18 +42,15 @@ using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
 using MultiHandle = std::unique_ptr<CURLM, MultiCleanup>;
 using HeaderList = std::unique_ptr<curl_slist, HeaderListCleanup>;
 
-// Failures in plain words; the stall and the time-outs are told apart first.
+// Failures in plain words, for the codes whose cause needs nothing more.
 struct PlainWords {
     CURLcode code;
     const char* words;
 };
 constexpr PlainWords kFailures[] = {
     {CURLE_COULDNT_RESOLVE_HOST, "host name not found"},
-    {CURLE_COULDNT_RESOLVE_PROXY, "proxy name not found"},
     {CURLE_COULDNT_CONNECT, "could not connect"},
-    {CURLE_UNSUPPORTED_PROTOCOL, "only http and https are fetched"},
     {CURLE_URL_MALFORMAT, "not a valid address"},
-    {CURLE_PEER_FAILED_VERIFICATION, "certificate not trusted"},
     {CURLE_SSL_CONNECT_ERROR, "secure connection failed"},
     // libcurl reports a header line past its size limit as lack of memory.
     {CURLE_OUT_OF_MEMORY, "response header too large"},
@@ -63,60 +61,36 @@ constexpr PlainWords kFailures[] = {
     {CURLE_WEIRD_SERVER_REPLY, "not an HTTP reply"},
 };
 
-bool CurlReady() {
-    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    return ready;
+CURLcode GlobalInit() {
+    static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
+    return result;
 }
 
-// The client's sockets, opened and closed through it, and when data last
-// arrived on any of them.
-class OpenSockets {
-public:
-    curl_socket_t Open(const curl_sockaddr& address) {
-        const int socket =
-            ::socket(address.family, address.socktype | SOCK_CLOEXEC, address.protocol);
-        if (socket < 0)
-            return CURL_SOCKET_BAD;
-        sockets_.push_back(socket);
-        return socket;
-    }
-    int Close(curl_socket_t socket) {
-        sockets_.erase(std::remove(sockets_.begin(), sockets_.end(), socket), sockets_.end());
-        return ::close(socket);
-    }
-    // The later of since and the last arrival of data on any socket.
-    Clock::time_point LastArrival(Clock::time_point now, Clock::time_point since) const {
-        for (const curl_socket_t socket : sockets_) {
-            tcp_info info{};
-            socklen_t length = sizeof info;
-            if (getsockopt(socket, IPPROTO_TCP, TCP_INFO, &info, &length) == 0)
-                since = std::max(since, now - std::chrono::milliseconds(info.tcpi_last_data_recv));
-        }
-        return since;
-    }
-
-private:
-    std::vector<curl_socket_t> sockets_;
-};
-
 curl_socket_t OpenSocket(void* sockets, curlsocktype, curl_sockaddr* address) {
-    return static_cast<OpenSockets*>(sockets)->Open(*address);
+    const int socket = static_cast<ClientSockets*>(sockets)->Open(
+        address->family, address->socktype, address->protocol);
+    return socket < 0 ? CURL_SOCKET_BAD : socket;
 }
 
 int CloseSocket(void* sockets, curl_socket_t socket) {
-    return static_cast<OpenSockets*>(sockets)->Close(socket);
+    return static_cast<ClientSockets*>(sockets)->Close(socket);
 }
 
-// What the callbacks of one transfer share.
+// Called once the transfer has its connection, new or kept, before the request.
+int NoteConnection(void* sockets, char* peerAddress, char*, int peerPort, int localPort) {
+    static_cast<ClientSockets*>(sockets)->UsingConnection(localPort, peerAddress, peerPort);
+    return CURL_PREREQFUNC_OK;
+}
+
+// What the callbacks of one transfer share, and how it ended.
 struct Transfer {
-    Transfer(const FetchLimits& bounds, const OpenSockets& open) : limits(bounds), sockets(open) {}
+    explicit Transfer(const FetchLimits& bounds) : limits(bounds) {}
 
     const FetchLimits& limits;
-    const OpenSockets& sockets;
     std::string body;
     bool capReached = false;
+    bool connected = false; // a TCP connection of its own came up
     bool stalled = false;
-    Clock::time_point lastArrival = Clock::now();
 };
 
 // Keeps what fits; taking less than offered past the cap ends the transfer.
@@ -130,61 +104,61 @@ std::size_t KeepBodyBytes(char* data, std::size_t size, std::size_t count, void*
     return kept;
 }
 
-// A non-zero result aborts the transfer: nothing arrived for the stall bound.
-int AbortWhenStalled(void* userdata, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    auto& transfer = *static_cast<Transfer*>(userdata);
-    const auto now = Clock::now();
-    transfer.lastArrival = transfer.sockets.LastArrival(now, transfer.lastArrival);
-    const auto stallLimit = std::chrono::seconds(transfer.limits.stallTimeoutSeconds);
-    transfer.stalled = now - transfer.lastArrival >= stallLimit;
-    return transfer.stalled ? 1 : 0;
+// Sets options one after the other; the first that fails is kept, in words.
+class Options {
+public:
+    explicit Options(CURL* easy) : easy_(easy) {}
+
+    template <typename Value> Options& Set(const char* what, CURLoption option, Value value) {
+        if (failure_.empty())
+            if (const CURLcode code = curl_easy_setopt(easy_, option, value); code != CURLE_OK)
+                failure_ = std::string("setting ") + what + " failed: " + curl_easy_strerror(code);
+        return *this;
+    }
+    const std::string& failure() const { return failure_; }
+
+private:
+    CURL* easy_;
+    std::string failure_;
+};
+
+// No Accept-Encoding is sent and nothing is decoded: the body stays as
+// served. HTTP/1.1 only: one transfer at a time gains nothing from more,
+// and the trust in a kept connection rests on its plain framing.
+void SetRequest(Options& options, curl_slist* headers, char* errorWords) {
+    options.Set("the user agent", CURLOPT_USERAGENT, kUserAgent)
+        .Set("the request headers", CURLOPT_HTTPHEADER, headers)
+        .Set("the content decoding", CURLOPT_HTTP_CONTENT_DECODING, 0L)
+        .Set("the body callback", CURLOPT_WRITEFUNCTION, KeepBodyBytes)
+        .Set("the allowed schemes", CURLOPT_PROTOCOLS_STR, kAllowedSchemes)
+        .Set("the HTTP version", CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1})
+        .Set("the error buffer", CURLOPT_ERRORBUFFER, errorWords)
+        // The proxy is chosen per request, never from the environment by libcurl.
+        .Set("the proxy exceptions", CURLOPT_NOPROXY, "");
 }
 
-bool AllSet(std::initializer_list<CURLcode> results) {
-    return std::all_of(results.begin(), results.end(),
-                       [](CURLcode result) { return result == CURLE_OK; });
+// Time-outs must not raise signals (the process runs other threads) nor
+// wait for a name lookup still running.
+void SetBounds(Options& options, const FetchLimits& limits) {
+    options.Set("the connect bound", CURLOPT_CONNECTTIMEOUT_MS, long{limits.connectTimeout.count()})
+        .Set("signal-free time-outs", CURLOPT_NOSIGNAL, 1L)
+        .Set("the quick exit", CURLOPT_QUICK_EXIT, 1L);
 }
 
-// No Accept-Encoding is sent and nothing is decoded: the body stays as served.
-// The proxy is left unset so that libcurl takes it from the environment.
-bool SetRequest(CURL* easy, curl_slist* headers) {
-    return AllSet({
-        curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent),
-        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers),
-        curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 0L),
-        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, KeepBodyBytes),
-        curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, kAllowedSchemes),
-    });
+void SetSockets(Options& options, ClientSockets& sockets) {
+    options.Set("the socket opener", CURLOPT_OPENSOCKETFUNCTION, OpenSocket)
+        .Set("the socket opener's data", CURLOPT_OPENSOCKETDATA, &sockets)
+        .Set("the socket closer", CURLOPT_CLOSESOCKETFUNCTION, CloseSocket)
+        .Set("the socket closer's data", CURLOPT_CLOSESOCKETDATA, &sockets)
+        .Set("the connection callback", CURLOPT_PREREQFUNCTION, NoteConnection)
+        .Set("the connection callback's data", CURLOPT_PREREQDATA, &sockets);
 }
 
-bool SetBounds(CURL* easy, const FetchLimits& limits, OpenSockets& sockets) {
-    return AllSet({
-        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, limits.connectTimeoutSeconds),
-        curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L),
-        curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, AbortWhenStalled),
-        curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, OpenSocket),
-        curl_easy_setopt(easy, CURLOPT_OPENSOCKETDATA, &sockets),
-        curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, CloseSocket),
-        curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, &sockets),
-        // Time-outs must not raise signals: the process runs other threads.
-        curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L),
-    });
-}
-
-bool SetTrust(CURL* easy, const std::string& certificates) {
+void SetTrust(Options& options, const std::string& certificates) {
     if (certificates.empty())
-        return true;
+        return;
     curl_blob blob{const_cast<char*>(certificates.data()), certificates.size(), CURL_BLOB_COPY};
-    return curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, &blob) == CURLE_OK;
-}
-
-bool SetTransfer(CURL* easy, const std::string& url, long timeoutMs, Transfer& transfer) {
-    return AllSet({
-        curl_easy_setopt(easy, CURLOPT_URL, url.c_str()),
-        curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, timeoutMs),
-        curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer),
-        curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transfer),
-    });
+    options.Set("the trusted certificates", CURLOPT_CAINFO_BLOB, &blob);
 }
 
 // The cap stops the transfer with a write error; that is a complete page here.
@@ -192,115 +166,234 @@ bool Succeeded(CURLcode result, const Transfer& transfer) {
     return result == CURLE_OK || (result == CURLE_WRITE_ERROR && transfer.capReached);
 }
 
-std::string Seconds(long seconds) {
-    return std::to_string(seconds) + " s";
+long LongInfo(CURL* easy, CURLINFO info) {
+    long value = 0;
+    curl_easy_getinfo(easy, info, &value);
+    return value;
+}
+
+curl_off_t TimeInfo(CURL* easy, CURLINFO info) {
+    curl_off_t value = 0;
+    curl_easy_getinfo(easy, info, &value);
+    return value;
+}
+
+// How a transfer that failed ended, for the words that say why.
+struct Ending {
+    CURLcode result;
+    const Transfer& transfer;
+    std::chrono::milliseconds timeout;
+    const std::optional<Proxy>& proxy;
+    const char* errorWords; // libcurl's own message
+};
+
+// Connected, but a TLS handshake that never completed, with the origin
+// itself or through a proxy's tunnel that was open.
+bool HandshakeUnanswered(CURL* easy, const Ending& end) {
+    const char* scheme = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme);
+    return scheme && strcasecmp(scheme, "https") == 0 && end.transfer.connected &&
+           (!end.proxy || LongInfo(easy, CURLINFO_HTTP_CONNECTCODE) / 100 == 2) &&
+           TimeInfo(easy, CURLINFO_APPCONNECT_TIME_T) == 0;
 }
 
 // libcurl has one code for both time-outs: a transfer that sent no request
 // ran out of the connect bound, unless the overall one was the shorter.
-std::string TimeoutReason(CURL* easy, const FetchLimits& limits, long timeoutMs) {
-    long requestBytes = 0;
-    curl_easy_getinfo(easy, CURLINFO_REQUEST_SIZE, &requestBytes);
-    if (requestBytes == 0 && timeoutMs > limits.connectTimeoutSeconds * 1000)
-        return "no connection within " + Seconds(limits.connectTimeoutSeconds);
-    return "not complete within " + Seconds(limits.totalTimeoutSeconds);
+std::string TimeoutReason(CURL* easy, const Ending& end, const FetchLimits& limits) {
+    if (HandshakeUnanswered(easy, end))
+        return "no answer to the secure handshake within " + BoundInWords(limits.connectTimeout);
+    if (end.transfer.stalled)
+        return "no data for " + BoundInWords(limits.stallTimeout);
+    if (LongInfo(easy, CURLINFO_REQUEST_SIZE) == 0 && end.timeout > limits.connectTimeout)
+        return "no connection within " + BoundInWords(limits.connectTimeout);
+    return "not complete within " + BoundInWords(limits.totalTimeout);
 }
 
-std::string Reason(CURLcode result, const Transfer& transfer, CURL* easy, long timeoutMs) {
-    if (result == CURLE_ABORTED_BY_CALLBACK && transfer.stalled)
-        return "no data for " + Seconds(transfer.limits.stallTimeoutSeconds);
-    if (result == CURLE_OPERATION_TIMEDOUT)
-        return TimeoutReason(easy, transfer.limits, timeoutMs);
+std::optional<std::string> ProxyReason(CURL* easy, const Ending& end) {
+    if (!end.proxy)
+        return std::nullopt;
+    const std::string& name = end.proxy->name;
+    const long tunnel = LongInfo(easy, CURLINFO_HTTP_CONNECTCODE);
+    if (tunnel != 0 && tunnel / 100 != 2)
+        return "proxy " + name + " refused the connection with status " + std::to_string(tunnel);
+    if (end.result == CURLE_COULDNT_RESOLVE_PROXY)
+        return "proxy " + name + " not found";
+    if (end.result == CURLE_COULDNT_CONNECT)
+        return "could not connect to proxy " + name;
+    return std::nullopt;
+}
+
+// libcurl checks the name itself, once the chain is verified, and tells
+// only in its message that the name was wrong.
+std::string CertificateReason(CURL* easy, const Ending& end) {
+    if (LongInfo(easy, CURLINFO_SSL_VERIFYRESULT) == kCertificateExpired)
+        return "certificate expired";
+    if (std::strstr(end.errorWords, "host name"))
+        return "certificate issued for another name";
+    return "certificate not trusted";
+}
+
+// A reply that is not HTTP at all fails as an unknown protocol too, but
+// only once the request has gone out.
+std::string ReplyReason(CURL* easy, const Ending& end) {
+    if (end.result == CURLE_UNSUPPORTED_PROTOCOL)
+        return LongInfo(easy, CURLINFO_REQUEST_SIZE) > 0 ? "not an HTTP reply"
+                                                         : "only http and https are fetched";
+    if (end.result == CURLE_RECV_ERROR && std::strstr(end.errorWords, "chunk"))
+        return "malformed chunked body";
     const auto known =
         std::find_if(std::begin(kFailures), std::end(kFailures),
-                     [result](const PlainWords& entry) { return entry.code == result; });
-    return known != std::end(kFailures) ? known->words : curl_easy_strerror(result);
+                     [&end](const PlainWords& entry) { return entry.code == end.result; });
+    return known != std::end(kFailures) ? known->words : curl_easy_strerror(end.result);
+}
+
+std::string Reason(CURL* easy, const Ending& end, const FetchLimits& limits) {
+    if (end.transfer.stalled || end.result == CURLE_OPERATION_TIMEDOUT)
+        return TimeoutReason(easy, end, limits);
+    if (std::optional<std::string> proxy = ProxyReason(easy, end))
+        return *proxy;
+    if (end.result == CURLE_PEER_FAILED_VERIFICATION)
+        return CertificateReason(easy, end);
+    return ReplyReason(easy, end);
 }
 
 // The status and the raw Location header of a finished transfer.
 void ReadHead(CURL* easy, HttpResponse& response) {
-    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &response.status);
+    response.status = LongInfo(easy, CURLINFO_RESPONSE_CODE);
     curl_header* location = nullptr;
     if (curl_easy_header(easy, "Location", 0, CURLH_HEADER, -1, &location) == CURLHE_OK)
         response.location = location->value;
 }
 
+HttpResponse Failure(std::string why) {
+    HttpResponse response;
+    response.error = std::move(why);
+    return response;
+}
+
+// One request as sent once, and whether it went out on a kept connection.
+struct Attempt {
+    HttpResponse response;
+    bool reused = false;
+
+    // A server may close an idle connection with a 408 at any time; the
+    // request did not reach it, so it goes out once more.
+    bool Unanswered() const {
+        return reused && response.error.empty() && response.status == kRequestTimeout;
+    }
+};
+
 } // namespace
 
-// Declared in the order of their use: the kept connections close first,
-// through the socket list, which goes last.
 struct HttpClient::Handles {
-    OpenSockets sockets;
+    ClientSockets sockets;
     HeaderList headers;
     EasyHandle easy;
     MultiHandle multi;
+    char errorWords[CURL_ERROR_SIZE] = "";
+    std::string failure; // why the handles could not be set up; empty when they could
 
-    // A reload bypasses every cache on the way, as a forced refresh does.
-    bool SetUp(const FetchLimits& limits) {
-        headers.reset(curl_slist_append(nullptr, "Cache-Control: no-cache"));
-        easy.reset(curl_easy_init());
-        multi.reset(curl_multi_init());
-        return headers && curl_slist_append(headers.get(), "Pragma: no-cache") && easy && multi &&
-               curl_multi_setopt(multi.get(), CURLMOPT_MAXCONNECTS, kMaxKeptConnections) ==
-                   CURLM_OK &&
-               SetRequest(easy.get(), headers.get()) && SetBounds(easy.get(), limits, sockets) &&
-               SetTrust(easy.get(), limits.trustedCertificates);
+    explicit Handles(const FetchLimits& limits) { failure = SetUp(limits); }
+
+    // The kept connections close (through sockets) before sockets goes.
+    ~Handles() {
+        multi.reset();
+        easy.reset();
     }
 
-    // Runs the transfer to its end, looking at the cancel flag between polls.
-    CURLcode Perform(const std::atomic<bool>& cancel) {
+    // A reload bypasses every cache on the way, as a forced refresh does.
+    std::string SetUp(const FetchLimits& limits) {
+        if (!sockets.failure().empty())
+            return sockets.failure();
+        if (const CURLcode code = GlobalInit(); code != CURLE_OK)
+            return std::string("starting the library failed: ") + curl_easy_strerror(code);
+        headers.reset(curl_slist_append(nullptr, "Cache-Control: no-cache"));
+        if (!headers || !curl_slist_append(headers.get(), "Pragma: no-cache"))
+            return "making the request headers failed";
+        easy.reset(curl_easy_init());
+        multi.reset(curl_multi_init());
+        if (!easy || !multi)
+            return "making the transfer handles failed";
+        const CURLMcode code =
+            curl_multi_setopt(multi.get(), CURLMOPT_MAXCONNECTS, kMaxKeptConnections);
+        if (code != CURLM_OK)
+            return std::string("setting the kept connections failed: ") + curl_multi_strerror(code);
+        Options options(easy.get());
+        SetRequest(options, headers.get(), errorWords);
+        SetBounds(options, limits);
+        SetSockets(options, sockets);
+        SetTrust(options, limits.trustedCertificates);
+        return options.failure();
+    }
+
+    Attempt Send(const std::string& url, const std::optional<Proxy>& proxy,
+                 std::chrono::milliseconds timeout, bool freshConnection,
+                 const std::atomic<bool>& cancel, const FetchLimits& limits) {
+        Transfer transfer(limits);
+        Options options(easy.get());
+        options.Set("the address", CURLOPT_URL, url.c_str())
+            .Set("the time limit", CURLOPT_TIMEOUT_MS, long{timeout.count()})
+            .Set("the body's destination", CURLOPT_WRITEDATA, &transfer)
+            .Set("the proxy", CURLOPT_PROXY, proxy ? proxy->url.c_str() : "")
+            .Set("a new connection", CURLOPT_FRESH_CONNECT, freshConnection ? 1L : 0L);
+        if (!options.failure().empty())
+            return Attempt{Failure(options.failure())};
+        const CURLcode result = Perform(transfer, cancel);
+        Attempt attempt{HttpResponse{}, LongInfo(easy.get(), CURLINFO_NUM_CONNECTS) == 0};
+        attempt.response.cancelled = cancel;
+        if (!Succeeded(result, transfer)) {
+            const Ending end{result, transfer, timeout, proxy, errorWords};
+            attempt.response.error = Reason(easy.get(), end, limits);
+            return attempt;
+        }
+        ReadHead(easy.get(), attempt.response);
+        attempt.response.body = std::move(transfer.body);
+        return attempt;
+    }
+
+    // Runs the transfer to its end, looking at the cancel flag and at the
+    // stall rule between polls. Taking an unfinished transfer out closes
+    // its connection.
+    CURLcode Perform(Transfer& transfer, const std::atomic<bool>& cancel) {
+        errorWords[0] = '\0';
+        sockets.SilenceSpoken();
+        sockets.BeginTransfer(Clock::now());
         if (curl_multi_add_handle(multi.get(), easy.get()) != CURLM_OK)
             return CURLE_FAILED_INIT;
         int running = 1;
-        while (running > 0 && !cancel) {
+        while (running > 0 && !cancel && !transfer.stalled) {
             if (curl_multi_perform(multi.get(), &running) != CURLM_OK ||
                 (running > 0 &&
                  curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr) != CURLM_OK))
                 break;
+            transfer.connected = transfer.connected || sockets.Connected();
+            transfer.stalled = running > 0 && transfer.connected &&
+                               sockets.QuietFor(Clock::now()) >= transfer.limits.stallTimeout;
         }
         CURLcode result = cancel ? CURLE_ABORTED_BY_CALLBACK : CURLE_RECV_ERROR;
         int queued = 0;
         while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued))
             if (message->msg == CURLMSG_DONE)
                 result = message->data.result;
-        Detach(cancel);
-        return result;
-    }
-
-    // Taking an unfinished transfer out closes its connection. A cancel
-    // (quitting) does not wait for a name lookup still running: its thread
-    // is left to end on its own.
-    void Detach(const std::atomic<bool>& cancel) {
-        curl_easy_setopt(easy.get(), CURLOPT_QUICK_EXIT, cancel ? 1L : 0L);
         curl_multi_remove_handle(multi.get(), easy.get());
+        return result;
     }
 };
 
-HttpClient::HttpClient(const FetchLimits& limits) : limits_(limits) {
-    auto handles = std::make_unique<Handles>();
-    if (CurlReady() && handles->SetUp(limits_))
-        handles_ = std::move(handles);
-}
+HttpClient::HttpClient(const FetchLimits& limits)
+    : limits_(limits), handles_(std::make_unique<Handles>(limits_)) {}
 
 HttpClient::~HttpClient() = default;
 
-HttpResponse HttpClient::Get(const std::string& url, long timeoutMs,
-                             const std::atomic<bool>& cancel) {
-    HttpResponse response;
-    if (!handles_) {
-        response.error = "the network library could not be set up";
-        return response;
-    }
-    Transfer transfer(limits_, handles_->sockets);
-    CURL* easy = handles_->easy.get();
-    const CURLcode result =
-        SetTransfer(easy, url, timeoutMs, transfer) ? handles_->Perform(cancel) : CURLE_FAILED_INIT;
-    response.cancelled = cancel;
-    if (!Succeeded(result, transfer)) {
-        response.error = Reason(result, transfer, easy, timeoutMs);
-        return response;
-    }
-    ReadHead(easy, response);
-    response.body = std::move(transfer.body);
-    return response;
+HttpResponse HttpClient::Get(const std::string& url, const std::optional<Proxy>& proxy,
+                             std::chrono::milliseconds timeout, const std::atomic<bool>& cancel) {
+    if (!handles_->failure.empty())
+        return Failure("the network library could not be set up: " + handles_->failure);
+    const auto deadline = Clock::now() + timeout;
+    Attempt attempt = handles_->Send(url, proxy, timeout, false, cancel, limits_);
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (attempt.Unanswered() && !cancel && left.count() > 0)
+        attempt = handles_->Send(url, proxy, left, true, cancel, limits_);
+    return attempt.response;
 }

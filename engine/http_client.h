@@ -1,14 +1,20 @@
 // HTTP GETs on libcurl that keep what makes the next request cheap, as a
 // browser does: open keep-alive connections, DNS answers and TLS sessions.
-// Each request is bounded and cancellable and follows no redirection: the
-// page fetcher follows them itself, so that every target is sent the way a
-// link is.
+// Like a browser, it trusts a kept connection only while nothing has arrived
+// on it since its response ended, and sends a request once more on a new
+// connection when a reused one answers it with a 408: a response's bytes
+// never reach another request. Each request is bounded and cancellable and
+// follows no redirection: the page fetcher follows them itself, so that
+// every target is sent the way a link is.
 #pragma once
 
 #include "engine/fetch_limits.h"
+#include "engine/proxy_choice.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 // Idle connections kept open for later requests; the oldest is closed first.
@@ -31,15 +37,18 @@ public:
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
-    // Gets url (http or https only) within timeoutMs and the stall and
-    // connect bounds; caches are bypassed and nothing is decoded. A transfer
-    // that ends early (cancelled, stalled, capped, failed) closes its
-    // connection, so no later request reads what it left.
-    HttpResponse Get(const std::string& url, long timeoutMs, const std::atomic<bool>& cancel);
+    // Gets url (http or https only, over HTTP/1.1) through proxy, or
+    // directly when there is none, within timeout and the stall and
+    // connect bounds; caches are bypassed and nothing is decoded. A
+    // transfer that ends early (cancelled, stalled, capped, failed) closes
+    // its connection. Neither bound waits for a name lookup: a lookup still
+    // running is left to end on its own.
+    HttpResponse Get(const std::string& url, const std::optional<Proxy>& proxy,
+                     std::chrono::milliseconds timeout, const std::atomic<bool>& cancel);
 
 private:
     struct Handles;
 
     FetchLimits limits_;
-    std::unique_ptr<Handles> handles_; // null when libcurl could not be set up
+    std::unique_ptr<Handles> handles_;
 };

@@ -7,7 +7,6 @@
 #include "engine/request_url.h"
 #include "engine/url_parts.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <optional>
@@ -17,26 +16,23 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Names under the reserved top-level domain "invalid" never resolve, so
-// they are not looked up at all.
-bool NamesAnInvalidHost(const std::string& url) {
-    const UrlParts parts = SplitUrl(url);
-    std::string name(parts.authority ? HostOf(*parts.authority) : std::string_view());
-    if (!name.empty() && name.back() == '.')
-        name.pop_back();
-    std::transform(name.begin(), name.end(), name.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return name == "invalid" || name.ends_with(".invalid");
+// they are not looked up at all, however many dots end them.
+bool IsUnderInvalid(std::string_view host) {
+    while (host.ends_with('.'))
+        host.remove_suffix(1);
+    return host == "invalid" || host.ends_with(".invalid");
 }
 
 // Why a hop is not requested at all, or nothing.
 std::optional<std::string> Refusal(const WireUrl& hop) {
     if (hop.text.empty())
         return "no start address";
-    if (!hop.hostValid)
-        return "host name not valid";
-    if (NamesAnInvalidHost(hop.text))
+    if (hop.scheme != "http" && hop.scheme != "https")
+        return "only http and https are fetched";
+    if (IsUnderInvalid(hop.host))
         return "host name under .invalid, never looked up";
+    if (!hop.hostValid)
+        return "not a valid host name";
     return std::nullopt;
 }
 
@@ -46,13 +42,15 @@ HttpResponse Failure(std::string why) {
     return response;
 }
 
-// Every URL printed is in its form as sent, which keeps the line one line.
+// Every URL printed is in its form as sent and shows no password.
 std::string FailureLine(const std::string& start, const std::string& hop, const std::string& why) {
     if (start.empty())
         return "nothing fetched: " + why;
+    const std::string shownHop = WithPasswordHidden(hop);
     if (hop == start)
-        return "fetching " + hop + " failed: " + why;
-    return "fetching " + hop + " (redirected from " + start + ") failed: " + why;
+        return "fetching " + shownHop + " failed: " + why;
+    return "fetching " + shownHop + " (redirected from " + WithPasswordHidden(start) +
+           ") failed: " + why;
 }
 
 bool IsRedirection(long status) {
@@ -69,22 +67,22 @@ struct PageFetcher::Outcome {
 
 PageFetcher::PageFetcher(const FetchLimits& limits) : limits_(limits), client_(limits_) {}
 
-HttpResponse PageFetcher::Request(const WireUrl& hop, long timeLeftMs,
+HttpResponse PageFetcher::Request(const WireUrl& hop, std::chrono::milliseconds timeLeft,
                                   const std::atomic<bool>& cancel) {
     if (const std::optional<std::string> refusal = Refusal(hop))
         return Failure(*refusal);
-    if (timeLeftMs <= 0)
-        return Failure("not complete within " + std::to_string(limits_.totalTimeoutSeconds) + " s");
-    return client_.Get(hop.text, timeLeftMs, cancel);
+    if (timeLeft.count() <= 0)
+        return Failure("not complete within " + BoundInWords(limits_.totalTimeout));
+    return client_.Get(hop.text, ProxyFor(hop.scheme, hop.host), timeLeft, cancel);
 }
 
 // A 3xx whose Location holds nothing is no redirection: its body is the page.
 PageFetcher::Outcome PageFetcher::Follow(WireUrl hop, const std::atomic<bool>& cancel) {
-    const auto deadline = Clock::now() + std::chrono::seconds(limits_.totalTimeoutSeconds);
+    const auto deadline = Clock::now() + limits_.totalTimeout;
     for (long redirections = 0;; ++redirections) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        Outcome outcome{Request(hop, left.count(), cancel), hop.text};
+        Outcome outcome{Request(hop, left, cancel), hop.text};
         const HttpResponse& response = outcome.response;
         if (!response.error.empty() || response.cancelled || !IsRedirection(response.status))
             return outcome;

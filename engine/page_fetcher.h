@@ -9,6 +9,7 @@
 #include "engine/http_client.h"
 
 #include <atomic>
+#include <chrono>
 #include <string>
 
 struct WireUrl;
@@ -16,8 +17,8 @@ struct WireUrl;
 struct FetchResult {
     std::string body; // empty when the fetch failed
     bool cancelled = false;
-    std::string
-        failure; // the line on standard error without the program's name; empty unless failed
+    // The line on standard error without the program's name; empty unless failed.
+    std::string failure;
 };
 
 // One fetch at a time, from one thread at a time.
@@ -26,14 +27,16 @@ public:
     explicit PageFetcher(const FetchLimits& limits = {});
 
     // Fetches url (http or https only, redirections followed, caches
-    // bypassed). A failure gives an empty body and one line on standard
-    // error naming the URL that failed and why.
+    // bypassed, through the proxy the environment names). A failure gives
+    // an empty body and one line on standard error naming the URL that
+    // failed (its password shown as "***") and why.
     FetchResult FetchPage(const std::string& url, const std::atomic<bool>& cancel);
 
 private:
     struct Outcome;
     Outcome Follow(WireUrl hop, const std::atomic<bool>& cancel);
-    HttpResponse Request(const WireUrl& hop, long timeLeftMs, const std::atomic<bool>& cancel);
+    HttpResponse Request(const WireUrl& hop, std::chrono::milliseconds timeLeft,
+                         const std::atomic<bool>& cancel);
 
     FetchLimits limits_;
     HttpClient client_;

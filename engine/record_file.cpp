@@ -5,6 +5,8 @@
 // of ending the program.
 #include "engine/record_file.h"
 
+#include "engine/request_url.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -127,8 +129,8 @@ std::string Reason(int error) {
 
 bool Failed(std::string_view url, const char* what, const std::string& path,
             const std::string& why) {
-    std::fprintf(stderr, "torvesk: record for %.*s %s %s: %s\n", static_cast<int>(url.size()),
-                 url.data(), what, path.c_str(), why.c_str());
+    std::fprintf(stderr, "torvesk: record for %s %s %s: %s\n", UrlForLine(url).c_str(), what,
+                 path.c_str(), why.c_str());
     return false;
 }
 

@@ -13,6 +13,7 @@ namespace {
 
 // Bytes that would end or split the host if a decoded name held them.
 constexpr std::string_view kNotInAName = ":/?#[]@%\\";
+constexpr std::size_t kMaxLabelBytes = 63;
 
 struct Idn2Free {
     void operator()(char* name) const { idn2_free(name); }
@@ -70,14 +71,42 @@ bool IsName(std::string_view name) {
     });
 }
 
-} // namespace
+bool IsAcePrefixAlone(std::string_view label) {
+    return label.size() == 4 && (label[0] | 0x20) == 'x' && (label[1] | 0x20) == 'n' &&
+           label.substr(2) == "--";
+}
 
-std::optional<std::string> RequestHost(std::string_view host) {
-    if (host.starts_with('[') || IsPlainAscii(host))
-        return std::string(host);
+// What the DNS can hold: labels of 1 to 63 bytes (the name may end in one
+// dot), and an international label never an empty "xn--".
+bool CanBeLookedUp(std::string_view name) {
+    if (name.ends_with('.'))
+        name.remove_suffix(1);
+    for (std::size_t start = 0; start <= name.size();) {
+        const std::size_t end = std::min(name.find('.', start), name.size());
+        const std::string_view label = name.substr(start, end - start);
+        if (label.empty() || label.size() > kMaxLabelBytes || IsAcePrefixAlone(label))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::optional<std::string> InternationalName(std::string_view host) {
     const std::optional<std::string> utf8 = ReadAsUtf8(PercentDecode(host));
     std::optional<std::string> name = utf8 ? ToAscii(*utf8) : std::nullopt;
     if (!name || !IsName(*name))
+        return std::nullopt;
+    return name;
+}
+
+} // namespace
+
+std::optional<std::string> RequestHost(std::string_view host) {
+    if (host.empty() || host.starts_with('['))
+        return std::string(host);
+    std::optional<std::string> name =
+        IsPlainAscii(host) ? std::string(host) : InternationalName(host);
+    if (!name || !CanBeLookedUp(*name))
         return std::nullopt;
     return name;
 }

@@ -57,17 +57,28 @@ bool NamesAScheme(std::string_view url) {
     });
 }
 
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return text;
+}
+
 // An absolute url as sent.
 WireUrl Encode(std::string url) {
     const UrlParts parts = SplitUrl(url);
+    WireUrl wire;
+    wire.scheme = LowerCase(std::string(parts.scheme.value_or("")));
     if (parts.authority) {
         const std::string_view host = HostOf(*parts.authority);
         const std::optional<std::string> name = RequestHost(host);
-        if (!name)
-            return WireUrl{PercentEncode(url), false};
-        url.replace(host.data() - url.data(), host.size(), *name);
+        wire.hostValid = name.has_value();
+        wire.host = LowerCase(PercentEncode(name.value_or(std::string(host))));
+        if (name)
+            url.replace(host.data() - url.data(), host.size(), *name);
     }
-    return WireUrl{PercentEncode(url), true};
+    wire.text = PercentEncode(url);
+    return wire;
 }
 
 } // namespace
@@ -85,4 +96,8 @@ WireUrl RedirectUrl(std::string_view hop, std::string_view location) {
     if (reference.empty())
         return WireUrl{};
     return Encode(ResolveReference(hop, reference));
+}
+
+std::string UrlForLine(std::string_view url) {
+    return WithPasswordHidden(RequestUrl(url).text);
 }

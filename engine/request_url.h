@@ -8,8 +8,12 @@
 #include <string_view>
 
 struct WireUrl {
-    std::string text;      // ASCII without spaces or control bytes: fit to print on one line
-    bool hostValid = true; // false when the host's bytes make no name; text then holds them encoded
+    std::string text;   // ASCII without spaces or control bytes: fit to print on one line
+    std::string scheme; // lower-case; empty when the URL names none
+    // The host as text carries it, lower-case, an IPv6 literal in its
+    // brackets; empty when the URL has no authority.
+    std::string host;
+    bool hostValid = true; // false when the host makes no name; text then holds its bytes encoded
 };
 
 // url as sent: C0 controls and spaces at either end dropped, as a browser
@@ -28,3 +32,8 @@ WireUrl RequestUrl(std::string_view url);
 // Empty when the header holds nothing but controls and spaces: that is no
 // redirection.
 WireUrl RedirectUrl(std::string_view hop, std::string_view location);
+
+// url as a line on standard error names it: in its form as sent, so that it
+// stays one printable line, with the password of its user information shown
+// as "***".
+std::string UrlForLine(std::string_view url);

@@ -3,6 +3,7 @@
 #include "engine/result_log.h"
 
 #include "engine/record_file.h"
+#include "engine/request_url.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -119,7 +120,7 @@ void ResultLog::Append(const char* URL, const char* TITLE, const char* KEY) {
         std::fprintf(stderr,
                      "torvesk: record for %s not written to %s: %zu earlier records still wait "
                      "for it\n",
-                     URL, queue_->file.path().c_str(), kMaxPendingRecords);
+                     UrlForLine(URL).c_str(), queue_->file.path().c_str(), kMaxPendingRecords);
 }
 
 RecordCounts ResultLog::Counts() const {

@@ -136,3 +136,14 @@ std::string ResolveReference(std::string_view base, std::string_view reference) 
         return Compose(target, RemoveDotSegments(target.path));
     return Compose(target, RemoveDotSegments(MergePaths(from, target.path)));
 }
+
+std::string WithPasswordHidden(std::string_view url) {
+    std::string shown(url);
+    const std::optional<std::string_view> authority = SplitUrl(url).authority;
+    const std::size_t at = authority ? authority->rfind('@') : std::string_view::npos;
+    const std::size_t colon = authority ? authority->substr(0, at).find(':') : at;
+    if (at == std::string_view::npos || colon == std::string_view::npos)
+        return shown;
+    const std::size_t start = authority->data() - url.data() + colon + 1;
+    return shown.replace(start, at - colon - 1, "***");
+}

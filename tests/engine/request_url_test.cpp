@@ -60,6 +60,29 @@ TEST(RequestUrl, InternationalHostsGoOutInTheirAsciiForm) {
     EXPECT_EQ(Sent("http://u@Bücher.example:8/ü"), "http://u@xn--bcher-kva.example:8/%C3%BC");
     for (const char* url : {"http://%E6%97%A5%2F.example/", "http://\x81\x20.example/"})
         EXPECT_FALSE(RequestUrl(url).hostValid) << url;
+    // The current rules, not the transitional ones: "ß" and "ς" are letters
+    // of their own, not "ss" and "σ".
+    EXPECT_EQ(Sent("http://straße.example/"), "http://xn--strae-oqa.example/");
+    EXPECT_NE(Sent("http://ς.example/"), Sent("http://σ.example/"));
+}
+
+// What the DNS could never hold is no host name, however it is written; an
+// address is no name, and the host comes out lower-case for the checks.
+TEST(RequestUrl, HostsTheDnsCannotHoldAreNotValid) {
+    const std::string longest(63, 'a');
+    for (const std::string& url : std::initializer_list<std::string>{
+             "http://a..b/", "http://.a/", "http://a.b../", "http://./",
+             "http://" + longest + "a.b/", "http://xn--.example/", "http://XN--/",
+             "http://日本..example/"})
+        EXPECT_FALSE(RequestUrl(url).hostValid) << url;
+    for (const std::string& url : std::initializer_list<std::string>{
+             "http://a.b./", "http://" + longest + ".b/", "http://xn--a.b/", "http://127.0.0.1/",
+             "http://[::1]:8/", "http://日本.example./"})
+        EXPECT_TRUE(RequestUrl(url).hostValid) << url;
+    const WireUrl wire = RequestUrl("HTTP://User@WWW.Example.COM:8/Path");
+    EXPECT_EQ(wire.scheme, "http");
+    EXPECT_EQ(wire.host, "www.example.com");
+    EXPECT_EQ(wire.text, "HTTP://User@WWW.Example.COM:8/Path") << "sent as written";
 }
 
 // The examples of reference resolution in RFC 3986, section 5.4; a Location
@@ -98,6 +121,9 @@ TEST(RedirectUrl, ResolvesReferencesAgainstTheHop) {
     for (std::size_t i = 0; i < std::size(examples); i += 2)
         EXPECT_EQ(RedirectUrl("http://a/b/c/d;p?q", examples[i]).text, examples[i + 1])
             << examples[i];
+    // A base with an authority and an empty path merges as if its path were "/".
+    EXPECT_EQ(RedirectUrl("http://a", "g").text, "http://a/g");
+    EXPECT_EQ(RedirectUrl("http://a?q", "../g?y").text, "http://a/g?y");
 }
 
 } // namespace

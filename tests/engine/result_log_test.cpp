@@ -161,11 +161,12 @@ TEST_F(RecordFileTest, FileThatCannotBeOpenedSkipsTheRecordWithTheReason) {
     const std::string missing = dir_.File("missing/URL.csv");
     testing::internal::CaptureStderr();
     EXPECT_FALSE(file_.Append(RecordFor(1), "http://a/"));
-    EXPECT_FALSE(RecordFile(missing).Append(RecordFor(1), "http://b/"));
+    // The line names the URL on one line and keeps its password back.
+    EXPECT_FALSE(RecordFile(missing).Append(RecordFor(1), "http://u:s3cret@b/x\ny"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "torvesk: record for http://a/ not written to " + path_ +
-                  ": Is a directory\ntorvesk: record for http://b/ not written to " + missing +
-                  ": No such file or directory\n");
+                  ": Is a directory\ntorvesk: record for http://u:***@b/x%0Ay not written to " +
+                  missing + ": No such file or directory\n");
     EXPECT_TRUE(std::filesystem::is_directory(path_));
 }
 

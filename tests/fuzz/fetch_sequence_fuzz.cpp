@@ -1,0 +1,244 @@
+// Fuzz target for kept connections: one HttpClient makes two or three
+// requests in a row to a loopback server whose replies the input scripts:
+// each framed by its length, in chunks or by a close; cut into pieces sent
+// a moment apart; followed on the connection by a stray CR LF, other bytes
+// or a whole response nobody asked for; the connection then kept or
+// closed; a first attempt dropped by a close, a reset or a 408. The server
+// finishes all it sends for a request before the client makes the next, so
+// on loopback those bytes are already there when the next request begins.
+// The oracle: each page is the body of a response the server sent for that
+// very request, or the request failed; never bytes meant for another.
+#include "engine/http_client.h"
+#include "engine/loopback_server.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kMaxRequests = 3;
+constexpr std::size_t kMaxBodyBytes = 48;
+constexpr std::size_t kMaxJunkBytes = 16;
+constexpr int kMaxPieces = 3;
+constexpr int kMaxPauseMs = 2; // a server slow on purpose, but only just
+constexpr auto kServedWithin = 1s;
+constexpr auto kIdleWithin = 5s; // the server's wait for the next request on a connection
+
+enum class Framing { Length, Chunks, Close };
+enum class FirstAttempt { Answered, Closed, Reset, TimedOut };
+enum class After { Nothing, StrayLineEnd, Junk, Response };
+
+// What the server does with one request.
+struct Script {
+    Framing framing;
+    std::string body;
+    std::size_t chunkSize;
+    std::vector<std::size_t> cuts; // where the reply is cut into pieces
+    int pauseMs;
+    FirstAttempt first;
+    After after;
+    std::string extra; // the junk, or the body of the response nobody asked for
+    bool close;
+};
+
+Script ScriptFrom(FuzzedDataProvider& input, int request) {
+    Script script;
+    script.framing = static_cast<Framing>(input.ConsumeIntegralInRange(0, 2));
+    script.body = std::to_string(request) + ":" + input.ConsumeRandomLengthString(kMaxBodyBytes);
+    script.chunkSize = input.ConsumeIntegralInRange<std::size_t>(1, 16);
+    const int pieces = input.ConsumeIntegralInRange(1, kMaxPieces);
+    for (int piece = 1; piece < pieces; ++piece)
+        script.cuts.push_back(input.ConsumeIntegral<std::uint8_t>());
+    script.pauseMs = input.ConsumeIntegralInRange(0, kMaxPauseMs);
+    script.first = static_cast<FirstAttempt>(input.ConsumeIntegralInRange(0, 3));
+    script.after = static_cast<After>(input.ConsumeIntegralInRange(0, 3));
+    script.extra = (script.after == After::Response ? "!" : "") +
+                   input.ConsumeRandomLengthString(kMaxJunkBytes);
+    script.close = script.framing == Framing::Close || input.ConsumeBool();
+    return script;
+}
+
+std::string Chunked(const std::string& body, std::size_t chunkSize) {
+    std::string chunks;
+    char size[16];
+    for (std::size_t at = 0; at < body.size(); at += chunkSize) {
+        const std::string chunk = body.substr(at, chunkSize);
+        std::snprintf(size, sizeof size, "%zx\r\n", chunk.size());
+        chunks += size + chunk + "\r\n";
+    }
+    return chunks + "0\r\n\r\n";
+}
+
+std::string Reply(const Script& script) {
+    const std::string status = "HTTP/1.1 200 OK\r\n";
+    switch (script.framing) {
+    case Framing::Length:
+        return status + "Content-Length: " + std::to_string(script.body.size()) + "\r\n\r\n" +
+               script.body;
+    case Framing::Chunks:
+        return status + "Transfer-Encoding: chunked\r\n\r\n" +
+               Chunked(script.body, script.chunkSize);
+    default:
+        return status + "Connection: close\r\n\r\n" + script.body;
+    }
+}
+
+std::string WithLength(const std::string& status, const std::string& body,
+                       const std::string& headers = "") {
+    return "HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" +
+           headers + "\r\n" + body;
+}
+
+// Nothing can follow a body that the close ends: it would be body too.
+std::string AfterBytes(const Script& script) {
+    if (script.framing == Framing::Close)
+        return "";
+    switch (script.after) {
+    case After::StrayLineEnd:
+        return "\r\n";
+    case After::Junk:
+        return script.extra;
+    case After::Response:
+        return WithLength("200 OK", script.extra);
+    default:
+        return "";
+    }
+}
+
+// What the server received and sent, per request; the client waits on it.
+class Ledger {
+public:
+    // The attempt this is (0 for the first), and the body about to be sent.
+    int Received(int request) {
+        std::lock_guard lock(mutex_);
+        return received_[request]++;
+    }
+    void Answering(int request, const std::string& body) {
+        std::lock_guard lock(mutex_);
+        answers_[request].push_back(body);
+    }
+    void Done(int request) {
+        std::lock_guard lock(mutex_);
+        ++done_[request];
+        changed_.notify_all();
+    }
+    // Until the server has received the request and done with every attempt.
+    void WaitServed(int request) {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, kServedWithin, [this, request] {
+            return received_[request] > 0 && done_[request] == received_[request];
+        });
+    }
+    bool Answered(int request, const std::string& body) {
+        std::lock_guard lock(mutex_);
+        for (const std::string& answer : answers_[request])
+            if (answer == body)
+                return true;
+        return false;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<int, int> received_;
+    std::map<int, int> done_;
+    std::map<int, std::vector<std::string>> answers_;
+};
+
+// Sends the reply in its pieces, then what follows it; false when the
+// connection ends here.
+bool Perform(ServerConnection& connection, const Script& script) {
+    const std::string reply = Reply(script);
+    std::size_t at = 0;
+    for (const std::size_t cut : script.cuts) {
+        const std::size_t end = std::max(at, std::min<std::size_t>(cut, reply.size()));
+        connection.Send(reply.substr(at, end - at));
+        std::this_thread::sleep_for(std::chrono::milliseconds(script.pauseMs));
+        at = end;
+    }
+    connection.Send(reply.substr(at));
+    std::this_thread::sleep_for(std::chrono::milliseconds(script.pauseMs));
+    connection.Send(AfterBytes(script));
+    if (script.close)
+        connection.Close();
+    return !script.close;
+}
+
+// A first attempt dropped; false when the connection ends here.
+bool Drop(ServerConnection& connection, FirstAttempt how, int request, Ledger& ledger) {
+    if (how == FirstAttempt::Reset)
+        connection.Reset();
+    if (how == FirstAttempt::TimedOut) {
+        const std::string body = "408:" + std::to_string(request);
+        ledger.Answering(request, body);
+        connection.Send(WithLength("408 Request Timeout", body, "Connection: close\r\n"));
+    }
+    connection.Close();
+    return false;
+}
+
+bool Serve(ServerConnection& connection, const std::vector<Script>& scripts, Ledger& ledger) {
+    const std::optional<std::string> target = connection.NextRequest(kIdleWithin);
+    const int request = target ? std::atoi(target->c_str() + 1) : -1;
+    if (request < 0 || request >= static_cast<int>(scripts.size()))
+        return false;
+    const Script& script = scripts[request];
+    const bool dropped = ledger.Received(request) == 0 && script.first != FirstAttempt::Answered;
+    if (!dropped)
+        ledger.Answering(request, script.body);
+    const bool goOn =
+        dropped ? Drop(connection, script.first, request, ledger) : Perform(connection, script);
+    ledger.Done(request);
+    return goOn;
+}
+
+[[noreturn]] void Mixed(int request, const std::string& page) {
+    std::fprintf(stderr, "request %d got a page the server never sent for it: \"%s\"\n", request,
+                 page.c_str());
+    std::abort();
+}
+
+FetchLimits Limits() {
+    FetchLimits limits;
+    limits.connectTimeout = 1s;
+    limits.stallTimeout = 1s;
+    return limits;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider input(data, size);
+    std::vector<Script> scripts;
+    const int requests = input.ConsumeIntegralInRange(2, kMaxRequests);
+    for (int request = 0; request < requests; ++request)
+        scripts.push_back(ScriptFrom(input, request));
+    Ledger ledger;
+    LoopbackServer server([&scripts, &ledger](ServerConnection& connection) {
+        while (Serve(connection, scripts, ledger)) {
+        }
+    });
+    const std::atomic<bool> noCancel = false;
+    HttpClient client(Limits());
+    for (int request = 0; request < requests; ++request) {
+        const HttpResponse response =
+            client.Get(server.Url("/" + std::to_string(request)), std::nullopt, 2s, noCancel);
+        ledger.WaitServed(request);
+        if (response.error.empty() && !ledger.Answered(request, response.body))
+            Mixed(request, response.body);
+    }
+    return 0;
+}
