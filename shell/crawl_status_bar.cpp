@@ -72,7 +72,6 @@ CrawlStatusBar::CrawlStatusBar(QString logFilePath, QWidget* parent)
     auto* bottom = new QHBoxLayout;
     column->addLayout(top);
     column->addLayout(bottom);
-    addWidget(rows, 1);
 
     state_ = AddLabel(*top, Stretch::Yes);
     counts_ = AddLabel(*top, Stretch::No);
@@ -83,6 +82,7 @@ CrawlStatusBar::CrawlStatusBar(QString logFilePath, QWidget* parent)
     notWritten_ = AddLabel(*bottom, Stretch::No);
     records_ = AddLabel(*bottom, Stretch::No);
     showProgress(CrawlProgress{});
+    addWidget(rows, 1); // once filled, so that the bar's height makes room for both rows
 }
 
 void CrawlStatusBar::showProgress(const CrawlProgress& progress) {
