@@ -124,7 +124,7 @@ private:
     const std::uint32_t seed_;
     const bool recordsToStandardOutput_;
     const bool printsLines_;
-    const bool linesOnTerminal_; // standard output is a terminal, too
+    const bool linesOnTerminal_; // standard output is a terminal
     StopSignals& stops_;
     CrawlRunner runner_;
     std::unique_ptr<ProgressLine> progress_; // while shown on a terminal
@@ -152,7 +152,9 @@ TerminalCrawl::TerminalCrawl(const CrawlRequest& request, std::uint32_t seed, St
 // window's "解析スタート" does.
 void TerminalCrawl::start() {
     std::fprintf(stderr, "torvesk: seed %u\n", static_cast<unsigned>(seed_));
-    if (!request_.quiet && ::isatty(STDERR_FILENO))
+    // Records the log thread writes to the same terminal would run through it.
+    const bool recordsOnTerminal = recordsToStandardOutput_ && linesOnTerminal_;
+    if (!request_.quiet && ::isatty(STDERR_FILENO) && !recordsOnTerminal)
         progress_ = std::make_unique<ProgressLine>();
     if (progress_ || recordsToStandardOutput_)
         watch_.start(kProgressPeriodMs);
