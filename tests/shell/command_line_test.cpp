@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <pty.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -160,6 +162,67 @@ TEST(CommandLineTest, AStopSignalLeavesTheFinishedRecordsWhole) {
             stopped.err.endsWith("3 records written, 0 not written; " + QByteArray(why) + "\n"))
             << stopped.err.toStdString();
     }
+}
+
+// Reads what the terminal at master has received so far into text.
+void ReadTerminal(int master, QByteArray& text) {
+    char bytes[4096];
+    ssize_t n;
+    while ((n = ::read(master, bytes, sizeof bytes)) > 0)
+        text.append(bytes, n);
+}
+
+// The lines a terminal shows for text, each as it stands after its last erase.
+QList<QByteArray> LinesShown(const QByteArray& text) {
+    QList<QByteArray> lines;
+    for (QByteArray line : text.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const qsizetype erased = line.lastIndexOf("\r\033[K");
+        lines << (erased < 0 ? line : line.mid(erased + 4));
+    }
+    return lines;
+}
+
+// Standard error a terminal: the progress line is drawn while a page is held
+// at the server, and the fetcher's failure line, written by another thread,
+// comes out whole on a line of its own, as does the summary at the end.
+TEST(CommandLineTest, TheProgressLineOnATerminalTearsNoOtherLine) {
+    const std::string failure = "torvesk: fetching http://127.0.0.1:1/x/ failed: could not connect";
+    TestSite site;
+    site.AddPage("/", "Start", {{"/held/", "held"}});
+    site.AddRaw("/held/", "<title>Held</title><a href=\"http://127.0.0.1:1/x/\">x</a>");
+    site.CloseGate();
+    site.LetThrough();
+    int master = -1, terminal = -1;
+    ASSERT_EQ(::openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    QProcess process;
+    StartWithoutDisplay(process, {"--crawl", Q(site.Url("/")), "--interval", "0", "--output", "-"},
+                        {}, [master, terminal] {
+                            ::dup2(terminal, STDERR_FILENO);
+                            ::close(terminal);
+                            ::close(master);
+                        });
+    ::close(terminal);
+    QByteArray shown;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            ReadTerminal(master, shown);
+            return shown.contains(" pages/s, ");
+        },
+        kWaitMs));
+    site.LetThrough();
+    const Finished crawl = WaitForExit(process);
+    ReadTerminal(master, shown);
+    ::close(master);
+
+    EXPECT_EQ(crawl.exitCode, 0);
+    const QList<QByteArray> lines = LinesShown(shown);
+    EXPECT_TRUE(lines.contains(QByteArray::fromStdString(failure))) << shown.toStdString();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines[lines.size() - 2].startsWith("torvesk: 3 pages (1 failed) in "))
+        << shown.toStdString();
 }
 
 // No file to write to at all: nothing is fetched. A FIFO that nobody reads
