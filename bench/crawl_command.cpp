@@ -1,9 +1,12 @@
 // The figures of the crawl without a window, each from the real program
 // (`torvesk --crawl`) run as a child process without a display:
-// - pages a second with --interval 0 over a loopback tree of 401 pages, each
-//   linked once, so that every page is visited once, against `wget -r -l inf`
-//   over the same site in the same run (the median of runs of each, taken
-//   in turn, and their ratio);
+// - pages a second with --interval 0 over two loopback trees of about 400
+//   pages, each page linked once, so that every page is visited once,
+//   against `wget -r -l inf` over the same site in the same run (the median
+//   of runs of each, taken in turn, and their ratio), from exec to exit and
+//   from the first request to exit: a tree seven links wide, and one whose
+//   root links to a hundred rows of four pages, which keeps about a hundred
+//   links waiting;
 // - pages a second and connections per request through the default 100 ms
 //   tick, on the loopback site whose every new connection costs 150 ms;
 // - the time from exec to the first request (median of 10), and resident
@@ -36,8 +39,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kDefaultRuns = 5;
 constexpr int kStartUpRuns = 10;
-constexpr int kChains = 100;    // links from the tree's root
-constexpr int kChainLength = 4; // pages in a row below each
 constexpr int kTickPages = 100; // through the 100 ms tick
 constexpr int kMemoryPages = 1000;
 constexpr int kRequestsPerConnection = 100000; // never the reason to close one
@@ -91,12 +92,33 @@ Ended WaitFor(pid_t child) {
     return {WIFEXITED(status) && WEXITSTATUS(status) == 0, usage.ru_maxrss};
 }
 
-// Seconds from spawn to a clean exit, or -1.
-double TimeToEnd(const std::vector<std::string>& command) {
-    const auto start = Clock::now();
-    const bool clean = WaitFor(Spawn(command)).cleanly;
-    return clean ? std::chrono::duration<double>(Clock::now() - start).count() : -1;
+struct Timed {
+    bool cleanly = false;
+    Clock::time_point spawned, exited;
+};
+
+Timed RunTimed(const std::vector<std::string>& command) {
+    const Clock::time_point spawned = Clock::now();
+    const bool cleanly = WaitFor(Spawn(command)).cleanly;
+    return {cleanly, spawned, Clock::now()};
 }
+
+double Seconds(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+// When a site saw its first request since the last Take.
+class FirstRequest {
+public:
+    void Note() {
+        Clock::rep none = 0;
+        first_.compare_exchange_strong(none, Clock::now().time_since_epoch().count());
+    }
+    Clock::time_point Take() { return Clock::time_point(Clock::duration(first_.exchange(0))); }
+
+private:
+    std::atomic<Clock::rep> first_ = 0;
+};
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -111,36 +133,41 @@ std::vector<std::string> Crawl(const std::string& url, const std::string& output
     return command;
 }
 
-// "/" links to kChains pages "/c<i>/", each the head of a row of
-// kChainLength pages ("/c<i>/<j>.html"), each linked once, by a double-quoted
-// absolute link; every page carries a paragraph of text besides.
+// A tree of pages, each linked once by a double-quoted absolute link: "/"
+// links to branchings[0] pages "/<i>/", each of those to branchings[1]
+// pages "/<i>/<j>/", and so on; the last level's pages end in ".html" and
+// link nowhere. Every page carries a paragraph of text besides its links.
 class TreeSite {
 public:
-    TreeSite() {
+    explicit TreeSite(std::vector<int> branchings) : branchings_(std::move(branchings)) {
         server_.server().set_keep_alive_max_count(kRequestsPerConnection);
         server_.server().Get(".*",
                              [this](const httplib::Request& request, httplib::Response& response) {
                                  ++requests_;
+                                 firstRequest_.Note();
                                  response.set_content(Page(request.path), "text/html");
                              });
         server_.Start();
     }
 
-    static int Pages() { return 1 + kChains * kChainLength; }
+    int Pages() const {
+        int pages = 1, level = 1;
+        for (const int branching : branchings_)
+            pages += level *= branching;
+        return pages;
+    }
     std::string Url(const std::string& path) const { return server_.Url(path); }
     int TakeRequests() { return requests_.exchange(0); }
+    Clock::time_point TakeFirstRequest() { return firstRequest_.Take(); }
 
 private:
     std::string Page(const std::string& path) const {
+        const auto depth = static_cast<std::size_t>(std::count(path.begin(), path.end(), '/')) - 1;
         std::string links;
-        int chain = 0, place = 0;
-        if (path == "/") {
-            for (int i = 0; i < kChains; ++i)
-                links += Link(i, 0);
-        } else if (std::sscanf(path.c_str(), "/c%d/%d.html", &chain, &place) >= 1 &&
-                   place + 1 < kChainLength) {
-            links = Link(chain, place + 1);
-        }
+        if (!path.ends_with(".html") && depth < branchings_.size())
+            for (int k = 0; k < branchings_[depth]; ++k)
+                links += Link(path + std::to_string(k) +
+                              (depth + 1 == branchings_.size() ? ".html" : "/"));
         std::string text;
         for (int i = 0; i < 12; ++i)
             text += "A paragraph of ordinary text, as pages carry around their links. ";
@@ -148,41 +175,58 @@ private:
                links + "</body></html>\n";
     }
 
-    std::string Link(int chain, int place) const {
-        const std::string path = "/c" + std::to_string(chain) + "/" +
-                                 (place == 0 ? "" : std::to_string(place) + ".html");
+    std::string Link(const std::string& path) const {
         return "<a href=\"" + Url(path) + "\">page " + path + "</a>\n";
     }
 
+    const std::vector<int> branchings_;
     HttpTestServer server_;
     std::atomic<int> requests_ = 0;
+    FirstRequest firstRequest_;
 };
 
-// Both programs over the tree in turn; false when a run failed or missed pages.
-bool CompareWithWget(int runs, const std::string& scratch) {
-    TreeSite site;
-    std::vector<double> torvesk, wget;
-    for (int run = 0; run < runs; ++run) {
-        const double crawled =
-            TimeToEnd(Crawl(site.Url("/"), scratch + "/URL.csv", {"--interval", "0"}));
-        const int crawledPages = site.TakeRequests();
-        const double fetched =
-            TimeToEnd({"wget", "-r", "-l", "inf", "-nd", "--delete-after", "-q", "-e", "robots=off",
-                       "-P", scratch + "/wget", site.Url("/")});
-        const int fetchedPages = site.TakeRequests();
-        if (crawled < 0 || fetched < 0 || crawledPages != TreeSite::Pages() ||
-            fetchedPages != TreeSite::Pages()) {
-            std::fprintf(stderr, "crawl_command: a run failed (%d and %d pages of %d)\n",
-                         crawledPages, fetchedPages, TreeSite::Pages());
+// Pages a second of each run: from exec to exit, and from the first request
+// to exit (without the start-up).
+struct Rates {
+    std::vector<double> whole, crawling;
+
+    // Adds the run of command over site; false when it failed or missed pages.
+    bool Add(TreeSite& site, const std::vector<std::string>& command) {
+        const Timed run = RunTimed(command);
+        const int pages = site.TakeRequests();
+        const Clock::time_point first = site.TakeFirstRequest();
+        if (!run.cleanly || pages != site.Pages()) {
+            std::fprintf(stderr, "crawl_command: %s visited %d pages of %d\n", command[0].c_str(),
+                         pages, site.Pages());
             return false;
         }
-        torvesk.push_back(crawledPages / crawled);
-        wget.push_back(fetchedPages / fetched);
+        whole.push_back(pages / Seconds(run.spawned, run.exited));
+        crawling.push_back(pages / Seconds(first, run.exited));
+        return true;
     }
-    std::printf("crawl_command: a tree of %d pages, --interval 0, median of %d runs:\n"
-                "  torvesk --crawl %.0f pages/s, wget -r -l inf %.0f pages/s, ratio %.2f\n",
-                TreeSite::Pages(), runs, Median(torvesk), Median(wget),
-                Median(torvesk) / Median(wget));
+};
+
+void PrintRatio(const char* span, const std::vector<double>& torvesk,
+                const std::vector<double>& wget) {
+    std::printf("  %s: torvesk --crawl %.0f pages/s, wget -r -l inf %.0f pages/s, ratio %.2f\n",
+                span, Median(torvesk), Median(wget), Median(torvesk) / Median(wget));
+}
+
+// Both programs over a tree in turn; false when a run failed or missed pages.
+bool CompareWithWget(int runs, const std::string& scratch, const std::vector<int>& branchings,
+                     const char* shape) {
+    TreeSite site(branchings);
+    Rates torvesk, wget;
+    for (int run = 0; run < runs; ++run)
+        if (!torvesk.Add(site, Crawl(site.Url("/"), scratch + "/URL.csv",
+                                     {"--interval", "0", "--seed", "1"})) ||
+            !wget.Add(site, {"wget", "-r", "-l", "inf", "-nd", "--delete-after", "-q", "-e",
+                             "robots=off", "-P", scratch + "/wget", site.Url("/")}))
+            return false;
+    std::printf("crawl_command: %s, %d pages, --interval 0, median of %d runs each:\n", shape,
+                site.Pages(), runs);
+    PrintRatio("from exec to exit", torvesk.whole, wget.whole);
+    PrintRatio("from the first request to exit", torvesk.crawling, wget.crawling);
     return true;
 }
 
@@ -190,10 +234,11 @@ bool ThroughTheTick(const std::string& scratch) {
     LatencySite site(false, 50, std::chrono::milliseconds(150));
     if (!site.Started())
         return false;
-    const double seconds = TimeToEnd(
+    const Timed run = RunTimed(
         Crawl(site.Url("/p0/"), scratch + "/URL.csv", {"--pages", std::to_string(kTickPages)}));
-    if (seconds < 0)
+    if (!run.cleanly)
         return false;
+    const double seconds = Seconds(run.spawned, run.exited);
     std::printf("crawl_command: %d pages through the 100 ms tick, 150 ms a new connection, from "
                 "exec to exit in %.2f s: %.2f pages/s; %d connections for %d requests: %.3f "
                 "per request\n",
@@ -204,22 +249,18 @@ bool ThroughTheTick(const std::string& scratch) {
 
 bool StartUp(const std::string& scratch) {
     HttpTestServer server;
-    std::atomic<Clock::rep> firstRequest = 0;
+    FirstRequest firstRequest;
     server.server().Get("/", [&](const httplib::Request&, httplib::Response& response) {
-        Clock::rep none = 0;
-        firstRequest.compare_exchange_strong(none, Clock::now().time_since_epoch().count());
+        firstRequest.Note();
         response.set_content("<title>Start</title>", "text/html");
     });
     server.Start();
     std::vector<double> milliseconds;
     for (int run = 0; run < kStartUpRuns; ++run) {
-        firstRequest = 0;
-        const Clock::rep spawned = Clock::now().time_since_epoch().count();
-        if (!WaitFor(Spawn(Crawl(server.Url("/"), scratch + "/URL.csv", {}))).cleanly)
+        const Timed crawl = RunTimed(Crawl(server.Url("/"), scratch + "/URL.csv", {}));
+        if (!crawl.cleanly)
             return false;
-        milliseconds.push_back(
-            std::chrono::duration<double, std::milli>(Clock::duration(firstRequest - spawned))
-                .count());
+        milliseconds.push_back(1000 * Seconds(crawl.spawned, firstRequest.Take()));
     }
     std::printf("crawl_command: from exec to the first request, median of %d runs: %.1f ms\n",
                 kStartUpRuns, Median(milliseconds));
@@ -265,8 +306,11 @@ int main(int argc, char** argv) {
         (std::filesystem::temp_directory_path() / "crawl_command-XXXXXX").string();
     if (::mkdtemp(scratch.data()) == nullptr)
         return 1;
-    const bool done = CompareWithWget(runs, scratch) && ThroughTheTick(scratch) &&
-                      StartUp(scratch) && Memory(scratch);
+    // Seven links a page keep a few links waiting; a hundred rows of four
+    // keep about a hundred, each shuffled at every step.
+    const bool done = CompareWithWget(runs, scratch, {7, 7, 7}, "a tree of 7 x 7 x 7") &&
+                      CompareWithWget(runs, scratch, {100, 1, 1, 1}, "100 rows of 4 pages") &&
+                      ThroughTheTick(scratch) && StartUp(scratch) && Memory(scratch);
     std::filesystem::remove_all(scratch);
     return done ? 0 : 1;
 }
