@@ -103,7 +103,8 @@ void AddThreePages(TestSite& site) {
 
 // The lines on standard output, the seed and a summary on standard error,
 // the records in URL.csv in the working directory; with --quiet and
-// --output -, the same records on standard output and nothing but the seed.
+// --output -, on the default tick, the same records on standard output and
+// nothing but the seed.
 TEST(CommandLineTest, ACrawlPrintsItsLinesAndEndsWhenNoLinksAreLeft) {
     TestSite site;
     AddThreePages(site);
