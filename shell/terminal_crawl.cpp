@@ -93,15 +93,17 @@ std::string ProgressText(const CrawlProgress& progress, double seconds) {
         .toStdString();
 }
 
+// "1 page", "2 pages".
+std::string Counted(std::uint64_t count, const char* thing) {
+    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+}
+
 std::string Summary(const CrawlProgress& done, double seconds, const char* why) {
-    return QString::asprintf(
-               "torvesk: %llu pages (%llu failed) in %.1f s, %llu records written, %llu not "
-               "written; %s\n",
-               static_cast<unsigned long long>(done.pagesVisited),
-               static_cast<unsigned long long>(done.fetchesFailed), seconds,
-               static_cast<unsigned long long>(done.records.written),
-               static_cast<unsigned long long>(done.records.notWritten), why)
-        .toStdString();
+    return "torvesk: " + Counted(done.pagesVisited, "page") + " (" +
+           std::to_string(done.fetchesFailed) + " failed) in " +
+           QString::number(seconds, 'f', 1).toStdString() + " s, " +
+           Counted(done.records.written, "record") + " written, " +
+           std::to_string(done.records.notWritten) + " not written; " + why + "\n";
 }
 
 class TerminalCrawl : public QObject {
@@ -221,8 +223,8 @@ void TerminalCrawl::end(Ending ending, int signalNumber) {
     if (!request_.quiet)
         std::fputs(Summary(done, seconds(), InWords(ending, signalNumber)).c_str(), stderr);
     else if (done.records.notWritten > 0)
-        std::fprintf(stderr, "torvesk: %llu records not written\n",
-                     static_cast<unsigned long long>(done.records.notWritten));
+        std::fprintf(stderr, "torvesk: %s not written\n",
+                     Counted(done.records.notWritten, "record").c_str());
     QCoreApplication::exit(exitCode(ending, signalNumber, flushed, done));
 }
 
