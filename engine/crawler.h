@@ -65,7 +65,8 @@ public:
     // the log, which writes it soon after.
     ResultsLine AnalyzePage(std::string_view body);
     // Waits, at most bound, until the records of finished steps are written
-    // or reported; returns whether they are. Kept for tests.
+    // or reported; returns whether they are. The crawl without a window
+    // waits with it before it exits; tests wait with it, too.
     bool FlushLog(std::chrono::milliseconds bound) { return log_.Flush(bound); }
     // The start held during the last step, to be begun now, or nothing.
     std::optional<Visit> TakeHeldStart();

@@ -3,6 +3,8 @@
 // character boxes come from the font the lines are drawn in.
 #include "shell/results_view_accessible.h"
 
+#include "display/text_codec.h"
+
 #include <QAccessibleWidget>
 #include <QStringList>
 #include <QWidget>
@@ -13,15 +15,6 @@
 #include <vector>
 
 namespace {
-
-QString SpokenLine(const ShownLine& line) {
-    QString text = line.text;
-    for (QChar& c : text)
-        if (c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
-            c = u' ';
-    return text;
-}
 
 // Where an offset of the spoken text falls: a line, and a column in it (the
 // line's length for the line feed after it).
@@ -149,7 +142,7 @@ QAccessibleInterface* NewResultsAccessible(QWidget* view, const ResultsScreen& s
 QString SpokenText(const ResultsScreen& screen) {
     QStringList lines;
     for (const ShownLine& line : screen.lines())
-        lines << SpokenLine(line);
+        lines << OnOneLine(line.text);
     return lines.join(u'\n');
 }
 
@@ -164,7 +157,7 @@ void AnnounceLineAdded(QWidget& view, const ResultsScreen& screen) {
     if (!QAccessible::isActive() || screen.lines().empty())
         return;
     const QString text = SpokenText(screen);
-    const QString line = SpokenLine(screen.lines().back());
+    const QString line = OnOneLine(screen.lines().back().text);
     const qsizetype at = screen.lines().size() > 1 ? text.size() - line.size() - 1 : 0;
     QAccessibleTextInsertEvent event(&view, static_cast<int>(at), text.mid(at));
     QAccessible::updateAccessibility(&event);

@@ -1,14 +1,18 @@
 // The crawl as the window runs it, downloads on a worker thread: the same
-// visits, lines and URL.csv bytes as a crawl whose downloads block, URLs kept
-// as written, a start chosen during a download, and a cancel, which never
-// waits on the network and never finishes its step.
+// visits, lines and URL.csv bytes as a crawl whose downloads block and as
+// the program's crawl without a window, URLs kept as written, a start
+// chosen during a download, and a cancel, which never waits on the network
+// and never finishes its step.
 #include "shell/crawl_runner.h"
 
+#include "display/text_codec.h"
 #include "support/blocking_step.h"
+#include "support/cp932_reference.h"
 #include "support/csv_reader.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
 #include "support/written_log.h"
+#include "tests/shell/program_run.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -183,6 +187,39 @@ TEST_F(CrawlRunnerTest, AZeroPeriodCrawlsExactlyAsBlockingOnes) {
     lines.resize(kSteps);
     EXPECT_EQ(lines, blocking.lines);
     EXPECT_TRUE(Log().starts_with(blocking.log));
+}
+
+// torvesk --crawl with the window's seed and --pages, run first as its own
+// process without a display, writes the URL.csv bytes of the window's
+// runner, and prints the window's lines as the screen decodes them, each on
+// one line; it asks for no page more. Both take each step as soon as the
+// last has ended: the tests above show the tick's period changes nothing.
+TEST_F(CrawlRunnerTest, TheCrawlWithoutAWindowWritesTheWindowsBytes) {
+    constexpr qsizetype kPages = 10;
+    site_.AddPage("/", Utf8ToCp932("日本") + "\r\n" + "語",
+                  {{"/a/", "a"}, {"/b/", "b"}, {"/d/", "d"}});
+    const Finished crawl = RunWithoutDisplay({"--crawl", QString::fromStdString(site_.Url("/")),
+                                              "--seed", QString::number(kSeed), "--interval", "0",
+                                              "--pages", QString::number(kPages), "--output",
+                                              QString::fromStdString(dir_.File("crawl.csv"))});
+    ASSERT_EQ(crawl.exitCode, 0) << crawl.err.toStdString();
+    EXPECT_EQ(site_.RequestCount(), static_cast<std::size_t>(kPages));
+
+    QObject::connect(runner_.get(), &CrawlRunner::lineReady, [this] {
+        if (lines_->size() == kPages)
+            runner_->stop();
+    });
+    runner_->setInterval(0);
+    runner_->startTicking();
+    runner_->startCrawl();
+    ASSERT_TRUE(WaitForLines(kPages));
+    EXPECT_EQ(ReadWholeFile(dir_.File("crawl.csv")), Log());
+    const QList<QByteArray> printed = crawl.out.split('\n');
+    ASSERT_EQ(printed.size(), kPages + 1);
+    for (qsizetype line = 0; line < kPages; ++line)
+        EXPECT_EQ(QString::fromUtf8(printed[line]), OnOneLine(DecodeForScreen(Lines()[line])));
+    EXPECT_EQ(printed[0].toStdString(),
+              "0: URL:" + site_.Url("/") + " TITLE:日本  語 KEY:スタートページ");
 }
 
 // Stop abandons the page in flight (no line, no record) and empties the

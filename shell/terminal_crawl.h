@@ -1,0 +1,21 @@
+// The crawl without a window (torvesk --crawl URL): the window's CrawlRunner
+// under a QCoreApplication, with no display and no widget. Results lines go
+// to standard output, progress to the terminal, and the exit status says how
+// the crawl ended.
+#pragma once
+
+#include "shell/command_line.h"
+
+#include <chrono>
+#include <cstdint>
+
+// A record not written, or no file to write records to at all.
+constexpr int kRecordsLostExitCode = 1;
+// How long the end of a crawl waits for the records of its finished pages;
+// those still unwritten then are given up and counted.
+constexpr std::chrono::seconds kRecordsWait{30};
+
+// Runs the crawl request asks for, its generator seeded with seed, until the
+// table runs empty, the pages asked for are visited, the output refuses
+// records or a stop signal comes; returns the exit status.
+int RunTerminalCrawl(int& argc, char** argv, const CrawlRequest& request, std::uint32_t seed);
