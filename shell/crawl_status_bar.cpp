@@ -25,7 +25,7 @@ QString StateText(const CrawlProgress& progress) {
         break;
     }
     if (!progress.fetching.empty())
-        text += QStringLiteral(": ") + DecodeForScreen(progress.fetching);
+        text += QStringLiteral(": ") + OnOneLine(DecodeForScreen(progress.fetching));
     return text;
 }
 
@@ -38,7 +38,8 @@ QString CountsText(const CrawlProgress& progress) {
 }
 
 QString FailureText(const std::string& failure) {
-    return failure.empty() ? QString() : QStringLiteral("最後の失敗: ") + DecodeForScreen(failure);
+    return failure.empty() ? QString()
+                           : QStringLiteral("最後の失敗: ") + OnOneLine(DecodeForScreen(failure));
 }
 
 enum class Stretch { No, Yes };

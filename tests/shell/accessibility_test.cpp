@@ -109,7 +109,7 @@ TEST(StatusBarAccessibility, IsAStatusBarOfLabelsThatSayTheStateAndTheCounts) {
     CrawlStatusBar bar("/home/user/URL.csv");
     CrawlProgress progress;
     progress.state = CrawlState::Paused;
-    progress.fetching = "http://a/" + Utf8ToCp932("日本") + "/";
+    progress.fetching = "http://a/" + Utf8ToCp932("日本") + "/\nx/"; // one line, as on screen
     progress.pagesVisited = 12;
     progress.fetchesFailed = 3;
     progress.linksWaiting = 150;
@@ -128,7 +128,7 @@ TEST(StatusBarAccessibility, IsAStatusBarOfLabelsThatSayTheStateAndTheCounts) {
             !child->text(QAccessible::Name).isEmpty())
             heard << child->text(QAccessible::Name);
     EXPECT_EQ(heard.join(u'\n').toStdString(),
-              "一時停止中: http://a/日本/\n"
+              "一時停止中: http://a/日本/ x/\n"
               "訪問 12 ページ ・ 失敗 3 ・ 未訪問リンク 150 ・ 2.5 ページ/秒\n"
               "最後の失敗: fetching http://b/ failed: host name not found\n"
               "警告: 書き込めなかった記録 2 件\n"
