@@ -10,13 +10,14 @@
 #include <QStatusBar>
 
 class QLabel;
+class StatusLabel;
 
 class CrawlStatusBar : public QStatusBar {
     Q_OBJECT
 
 public:
-    // logFilePath is URL.csv's full path, shown beside the records written.
-    explicit CrawlStatusBar(QString logFilePath, QWidget* parent = nullptr);
+    // logFilePath is URL.csv's full path, shown below the records written.
+    explicit CrawlStatusBar(const QString& logFilePath, QWidget* parent = nullptr);
 
     // Shows progress; a label whose text is unchanged is left alone, so
     // that nothing repaints and no screen reader hears it again.
@@ -25,11 +26,9 @@ public:
 private:
     void showNotWritten(std::uint64_t count);
 
-    const QString logFilePath_;
-    QLabel* state_;
-    QLabel* counts_;
-    QLabel* failure_;
+    StatusLabel* state_;
+    StatusLabel* counts_;
+    StatusLabel* failure_;
     QLabel* warningIcon_;
-    QLabel* notWritten_;
-    QLabel* records_;
+    StatusLabel* notWritten_;
 };

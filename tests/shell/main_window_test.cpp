@@ -179,7 +179,7 @@ TEST_F(ShellTest, EntriesKeysAndStatusFollowTheCrawlThroughPauseAndStop) {
         [&] {
             const QString shown = StatusText(frame);
             return !shown.contains("記録 0 件") &&
-                   shown.contains(" 件: " + QString::fromStdString(logPath));
+                   shown.endsWith(" 件 | 記録先: " + QString::fromStdString(logPath));
         },
         kActionTimeoutMs))
         << StatusText(frame).toStdString();
@@ -220,8 +220,9 @@ TEST_F(ShellTest, StatusBarCountsAFailureWithItsReasonAndRecordsNotWritten) {
     ASSERT_TRUE(StatusShows(frame, "待機中 | 訪問 1 ページ ・ 失敗 1 ・ 未訪問リンク 0 ・ "))
         << StatusText(frame).toStdString();
     EXPECT_TRUE(StatusShows(
-        frame, "最後の失敗: fetching http://127.0.0.1:1/ failed: could not connect | <icon> | "
-               "警告: 書き込めなかった記録 1 件 | 記録 0 件: " +
+        frame, " ページ/秒 ・ 記録 0 件 | "
+               "最後の失敗: fetching http://127.0.0.1:1/ failed: could not connect | <icon> | "
+               "警告: 書き込めなかった記録 1 件 | 記録先: " +
                    QString::fromStdString(logPath)))
         << StatusText(frame).toStdString();
 

@@ -1,0 +1,36 @@
+// Measuring a status label's text.
+#include "shell/status_label.h"
+
+#include <QEvent>
+
+#include <algorithm>
+
+StatusLabel::StatusLabel() {
+    setTextFormat(Qt::PlainText); // addresses and failure lines come from the web
+    measure(false);
+}
+
+void StatusLabel::showText(const QString& text) {
+    if (text == this->text())
+        return;
+    setText(text);
+    measure(true);
+}
+
+// A new font (a screen of another scale) measures anew, smaller too.
+void StatusLabel::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        measure(false);
+        updateGeometry();
+    }
+}
+
+// A label that takes whatever room is left has no width of its own to ask
+// for, and its text is not measured.
+void StatusLabel::measure(bool growOnly) {
+    const QFontMetrics metrics = fontMetrics();
+    const bool stretches = sizePolicy().horizontalPolicy() == QSizePolicy::Ignored;
+    const int width = stretches ? 0 : metrics.horizontalAdvance(text());
+    hint_ = QSize(growOnly ? std::max(width, hint_.width()) : width, metrics.height());
+}
