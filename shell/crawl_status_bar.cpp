@@ -5,6 +5,7 @@
 #include "shell/status_label.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QLabel>
 #include <QStyle>
 
@@ -92,4 +93,14 @@ void CrawlStatusBar::showNotWritten(std::uint64_t count) {
     notWritten_->setVisible(count > 0);
     if (count > 0)
         notWritten_->showText(QStringLiteral("警告: 書き込めなかった記録 %1 件").arg(count));
+}
+
+// QStatusBar repaints all of itself whenever a label asks for a new layout,
+// which a changed text always does, though the label repaints itself. The
+// layout is run all the same, before the event reaches here, and the bar's
+// height follows its rows.
+bool CrawlStatusBar::event(QEvent* event) {
+    if (event->type() == QEvent::LayoutRequest)
+        return QWidget::event(event);
+    return QStatusBar::event(event);
 }

@@ -242,6 +242,33 @@ TEST_F(ShellTest, StatusBarCountsAFailureWithItsReasonAndRecordsNotWritten) {
     testing::internal::GetCapturedStderr();
 }
 
+// A larger font (a screen of another scale) makes the status bar tall
+// enough for both rows of it, and its counts ask for room for their text;
+// the font it had brings its height back.
+TEST_F(ShellTest, StatusBarFollowsItsFont) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    QStatusBar* bar = frame.statusBar();
+    const QFont original = bar->font();
+    const int originalHeight = bar->height();
+    QFont larger = original;
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    bar->setFont(larger);
+    const int rowHeight = QFontMetrics(larger).height();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar->height() >= 2 * rowHeight; }))
+        << bar->height() << " for rows of " << rowHeight;
+    for (QLabel* label : bar->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty() &&
+            label->sizePolicy().horizontalPolicy() != QSizePolicy::Ignored) {
+            EXPECT_GE(label->sizeHint().width(),
+                      QFontMetrics(larger).horizontalAdvance(label->text()))
+                << label->text().toStdString();
+        }
+    }
+    bar->setFont(original);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar->height() == originalHeight; }))
+        << bar->height() << " instead of " << originalHeight;
+}
+
 TEST_F(ShellTest, PaintShowsTheCanvasAndWhiteBeyondIt) {
     MainWindow& frame = CreateMainWindowPastDialog();
     QWidget* client = frame.centralWidget();
