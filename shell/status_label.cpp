@@ -10,11 +10,15 @@ StatusLabel::StatusLabel() {
     measure(false);
 }
 
+// From one refresh to the next only digits change in a text, and digits are
+// as wide as each other in desktop fonts: only a longer text than any
+// measured so far is measured.
 void StatusLabel::showText(const QString& text) {
     if (text == this->text())
         return;
     setText(text);
-    measure(true);
+    if (text.size() > measuredLength_)
+        measure(true);
 }
 
 // A new font (a screen of another scale) measures anew, smaller too.
@@ -33,4 +37,5 @@ void StatusLabel::measure(bool growOnly) {
     const bool stretches = sizePolicy().horizontalPolicy() == QSizePolicy::Ignored;
     const int width = stretches ? 0 : metrics.horizontalAdvance(text());
     hint_ = QSize(growOnly ? std::max(width, hint_.width()) : width, metrics.height());
+    measuredLength_ = growOnly ? std::max(measuredLength_, text().size()) : text().size();
 }

@@ -1,7 +1,8 @@
 // A label of one line of plain text for the status bar, cheap to change: it
-// measures its text once per change (a QLabel measures it three times) and
-// never asks for less room than it had, so that a number changing in it
-// neither moves its neighbours nor has them repainted.
+// measures a text only when it is longer than any before (a QLabel measures
+// every text three times) and never asks for less room than it had, so that
+// a number changing in it neither moves its neighbours nor has them
+// repainted.
 #pragma once
 
 #include <QLabel>
@@ -24,4 +25,5 @@ private:
     void measure(bool growOnly);
 
     QSize hint_;
+    qsizetype measuredLength_ = 0; // of the longest text measured
 };
