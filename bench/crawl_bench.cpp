@@ -2,6 +2,7 @@
 // results line, record, harvest) on 100 KB and 1,000,000-byte pages, and a
 // crawl of 200 steps over a loopback site against the 10 pages a second
 // that the 100 ms tick allows.
+#include "bench/sized_page.h"
 #include "display/results_screen.h"
 #include "engine/crawler.h"
 
@@ -19,24 +20,6 @@
 #include <string>
 
 namespace {
-
-constexpr int kSitePages = 50;
-constexpr int kLinksPerPage = 100;
-
-// A page of about size bytes: a title and 100 absolute links spread evenly
-// through filler text, like a long article.
-std::string MakePage(const std::string& base, int page, std::size_t size) {
-    std::string body = "<html><head><title>Page " + std::to_string(page) + "</title></head><body>";
-    const std::size_t fillerPerLink = size / kLinksPerPage > 80 ? size / kLinksPerPage - 80 : 0;
-    for (int k = 0; k < kLinksPerPage; ++k) {
-        int target = (page * 7 + k * 13) % kSitePages;
-        body += "<p>" + std::string(fillerPerLink, 'x') + "</p><a href=\"" + base + "/p" +
-                std::to_string(target) + "/\">link " + std::to_string(k) + "</a>\n";
-    }
-    body += "</body></html>";
-    body.resize(std::min<std::size_t>(body.size(), kPageCapacity), ' ');
-    return body;
-}
 
 // A page of n links, "http://127.0.0.1/p<first>/" on.
 std::string LinkList(int first, int n) {

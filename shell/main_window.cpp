@@ -1,35 +1,92 @@
-// The main window's menus, dialogs and closing; the results view draws the lines.
+// The main window's menus, shortcuts, dialogs, status and closing; the
+// results view draws the lines, the status bar words the progress.
 #include "shell/main_window.h"
 
 #include "shell/about_dialog.h"
+#include "shell/crawl_status_bar.h"
 #include "shell/results_view.h"
 #include "shell/start_dialog.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QUrl>
 
+#include <iostream>
 #include <utility>
 
 MainWindow::MainWindow(std::uint32_t seed, std::string logPath)
-    : runner_(std::move(logPath)), view_(new ResultsView(this)) {
+    : runner_(std::move(logPath)),
+      logFilePath_(QFileInfo(QFile::decodeName(runner_.logPath().c_str())).absoluteFilePath()),
+      view_(new ResultsView) {
     setWindowTitle(QStringLiteral("Torvesk"));
-    setCentralWidget(view_);
+    createResultsArea();
     createMenus();
+    createStatusBar();
+    fitToScreen();
     connect(&runner_, &CrawlRunner::lineReady, view_, &ResultsView::showLine);
+    connect(&runner_, &CrawlRunner::stateChanged, this, &MainWindow::showCrawlState);
     runner_.crawler().CrawlInit(seed);
     showStartDialog();
     runner_.startTicking();
+}
+
+// The canvas sits at the area's top left; a smaller window scrolls over it,
+// a larger one shows white beyond it.
+void MainWindow::createResultsArea() {
+    auto* area = new QScrollArea;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus); // Tab goes straight to the results
+    area->setWidgetResizable(true);
+    area->setWidget(view_);
+    setCentralWidget(area);
 }
 
 void MainWindow::createMenus() {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("メニュー"));
     menu->addAction(QStringLiteral("再設定"), this, &MainWindow::showStartDialog);
     menu->addAction(QStringLiteral("解析スタート"), &runner_, &CrawlRunner::startCrawl);
-    menu->addAction(QStringLiteral("アプリケーションの終了(&X)"), this, &QWidget::close);
+    // Space pauses as in media players, Escape stops as in a browser.
+    pauseEntry_ = menu->addAction(QStringLiteral("一時停止"), QKeySequence(Qt::Key_Space), this,
+                                  &MainWindow::togglePause);
+    stopEntry_ = menu->addAction(QStringLiteral("解析停止"), QKeySequence(Qt::Key_Escape), &runner_,
+                                 &CrawlRunner::stop);
+    menu->addSeparator();
+    openLogEntry_ =
+        menu->addAction(QStringLiteral("URL.csv を開く"), this, [this] { openLog(logFilePath_); });
+    openFolderEntry_ = menu->addAction(QStringLiteral("URL.csv のフォルダを開く"), this,
+                                       [this] { openLog(QFileInfo(logFilePath_).absolutePath()); });
+    menu->addSeparator();
+    // Ctrl+Q, the quit key of every Linux desktop, asks the same question.
+    menu->addAction(QStringLiteral("アプリケーションの終了(&X)"),
+                    QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+    connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateLogEntries);
+    updateLogEntries();
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     help->addAction(QStringLiteral("バージョン情報 ...(&A)"), this, &MainWindow::showAboutDialog);
+}
+
+void MainWindow::createStatusBar() {
+    status_ = new CrawlStatusBar(logFilePath_);
+    setStatusBar(status_);
+    statusTimer_.setInterval(kStatusPeriodMs);
+    connect(&statusTimer_, &QTimer::timeout, this, &MainWindow::refreshStatus);
+    statusTimer_.start();
+    showCrawlState(runner_.state());
+}
+
+// The whole results area and the status bar when the screen has room for
+// them, else as much as it has: the scroll bars reach the rest.
+void MainWindow::fitToScreen() {
+    const int height =
+        menuBar()->sizeHint().height() + kCanvasHeight + status_->sizeHint().height();
+    resize(QSize(kCanvasWidth, height).boundedTo(screen()->availableGeometry().size()));
 }
 
 // Steps go on while the dialog is open; closing it, by any button, stores
@@ -43,6 +100,48 @@ void MainWindow::showStartDialog() {
 void MainWindow::showAboutDialog() {
     AboutDialog dialog(this);
     dialog.exec();
+}
+
+void MainWindow::togglePause() {
+    if (runner_.state() == CrawlState::Paused)
+        runner_.resume();
+    else
+        runner_.pause();
+}
+
+// One entry pauses and resumes; neither it nor stop has anything to do
+// while the crawl is idle.
+void MainWindow::showCrawlState(CrawlState state) {
+    pauseEntry_->setText(state == CrawlState::Paused ? QStringLiteral("再開")
+                                                     : QStringLiteral("一時停止"));
+    pauseEntry_->setEnabled(state != CrawlState::Idle);
+    stopEntry_->setEnabled(state != CrawlState::Idle);
+    refreshStatus();
+}
+
+void MainWindow::refreshStatus() {
+    const CrawlProgress progress = runner_.progress();
+    status_->showProgress(progress);
+    if (progress.records.written != recordsSeen_) {
+        recordsSeen_ = progress.records.written;
+        updateLogEntries();
+    }
+}
+
+// Asks only what the file is, never opening it: a FIFO would hold the window.
+// Only a plain file is handed to a program to show.
+void MainWindow::updateLogEntries() {
+    const QFileInfo log(logFilePath_);
+    openLogEntry_->setEnabled(log.isFile());
+    openFolderEntry_->setEnabled(log.exists());
+}
+
+// The desktop's default program opens it; when none does, standard error
+// says so and the window carries on.
+void MainWindow::openLog(const QString& path) {
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        std::cerr << "torvesk: could not open " << QFile::encodeName(path).constData()
+                  << ": the desktop has no program that opens it\n";
 }
 
 // The buttons read in Japanese whatever the desktop's language, like the

@@ -30,7 +30,8 @@ ResultsView::ResultsView(QWidget* parent) : QWidget(parent) {
     // Reached with Tab, so a screen reader can land on the lines; a click
     // still changes nothing.
     setFocusPolicy(Qt::TabFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted below
+    setAttribute(Qt::WA_OpaquePaintEvent);       // every pixel is painted below
+    setMinimumSize(kCanvasWidth, kCanvasHeight); // a scroll area shows what does not fit
 }
 
 QSize ResultsView::sizeHint() const {
@@ -52,4 +53,26 @@ void ResultsView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     screen_.canvas().Paint(painter);
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange))
+        paintFocusMark(painter);
+}
+
+// Tab that finds no other stop leaves the focus here; the mark then shows
+// where it is.
+bool ResultsView::focusNextPrevChild(bool next) {
+    const bool handled = QWidget::focusNextPrevChild(next);
+    if (hasFocus()) {
+        window()->setAttribute(Qt::WA_KeyboardFocusChange);
+        update();
+    }
+    return handled;
+}
+
+// A one-pixel frame on the view's edge, over the screen's outermost pixels,
+// only while the keyboard has brought the focus here; the results screen
+// itself is left as it is.
+void ResultsView::paintFocusMark(QPainter& painter) {
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -1,13 +1,16 @@
-// The main window's client area: the results screen, drawn at the window's
+// The main window's results area: the results screen, drawn at the window's
 // device pixel ratio and copied whole on every paint, white wherever the
-// window is larger than the Canvas. Assistive technology reads its lines as
-// text and hears of each line added and each clear.
+// view is larger than the Canvas, and a focus mark when Tab brings the focus
+// here. Assistive technology reads its lines as text and hears of each line
+// added and each clear.
 #pragma once
 
 #include "display/results_screen.h"
 #include "engine/crawler.h"
 
 #include <QWidget>
+
+class QPainter;
 
 class ResultsView : public QWidget {
     Q_OBJECT
@@ -23,7 +26,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
+    void paintFocusMark(QPainter& painter);
+
     ResultsScreen screen_;
 };

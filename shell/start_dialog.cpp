@@ -26,7 +26,9 @@ StartDialog::StartDialog(std::string url, QWidget* parent)
     label->setBuddy(urlField_); // which also names the field for a screen reader
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    ok->setFocus();
+    // The dialog selects its focus field's text as it shows, so typing
+    // replaces the address at once; Enter still presses OK.
+    urlField_->setFocus();
 }
 
 std::string StartDialog::UrlBytes() const {

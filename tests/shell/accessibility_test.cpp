@@ -1,6 +1,8 @@
 // What assistive technology is told: the results view as named read-only
 // text holding the lines on screen, line by line, with the boxes of their
-// characters; the start dialog's field named by its label.
+// characters; the status bar as a status bar of labels that say the state
+// and the counts in words; the start dialog's field named by its label.
+#include "shell/crawl_status_bar.h"
 #include "shell/results_view.h"
 #include "shell/start_dialog.h"
 #include "support/cp932_reference.h"
@@ -24,6 +26,16 @@ QStringList LinesOneByOne(QAccessibleTextInterface& text) {
         lines << line;
     }
     return lines;
+}
+
+// Every interface below accessible, depth first.
+QList<QAccessibleInterface*> Descendants(QAccessibleInterface& accessible) {
+    QList<QAccessibleInterface*> found;
+    for (int i = 0; i < accessible.childCount(); ++i) {
+        QAccessibleInterface* child = accessible.child(i);
+        found << child << Descendants(*child);
+    }
+    return found;
 }
 
 QAccessibleTextInterface* TextOf(QWidget& widget) {
@@ -89,6 +101,38 @@ TEST(ResultsViewAccessibility, CharacterBoxesTileTheirLinesAndLeadBackToTheirOff
     for (QPoint outside : {QPoint(2, 12), QPoint(600, 12), QPoint(40, 300)})
         EXPECT_EQ(text->offsetAtPoint(view.mapToGlobal(outside)), -1)
             << outside.x() << "," << outside.y();
+}
+
+// A screen reader finds the status bar by its role and reads its labels'
+// own words: no picture carries what the crawl is doing.
+TEST(StatusBarAccessibility, IsAStatusBarOfLabelsThatSayTheStateAndTheCounts) {
+    CrawlStatusBar bar("/home/user/URL.csv");
+    CrawlProgress progress;
+    progress.state = CrawlState::Paused;
+    progress.fetching = "http://a/" + Utf8ToCp932("日本") + "/\nx/"; // one line, as on screen
+    progress.pagesVisited = 12;
+    progress.fetchesFailed = 3;
+    progress.linksWaiting = 150;
+    progress.pagesPerSecond = 2.5;
+    progress.records = {9, 2};
+    progress.lastFailure = "fetching http://b/ failed: host name not found";
+    bar.showProgress(progress);
+    bar.show();
+
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&bar);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::StatusBar);
+    QStringList heard;
+    for (QAccessibleInterface* child : Descendants(*accessible))
+        if (child->role() == QAccessible::StaticText && !child->state().invisible &&
+            !child->text(QAccessible::Name).isEmpty())
+            heard << child->text(QAccessible::Name);
+    EXPECT_EQ(heard.join(u'\n').toStdString(),
+              "一時停止中: http://a/日本/ x/\n"
+              "訪問 12 ページ ・ 失敗 3 ・ 未訪問リンク 150 ・ 2.5 ページ/秒 ・ 記録 9 件\n"
+              "最後の失敗: fetching http://b/ failed: host name not found\n"
+              "警告: 書き込めなかった記録 2 件\n"
+              "記録先: /home/user/URL.csv");
 }
 
 TEST(StartDialogAccessibility, TheFieldIsNamedByItsLabelAndButtonsByTheirTexts) {

@@ -1,10 +1,13 @@
-// The main window: the start-up order, the menu, painting, the results on
-// screen, the quit question, and what does nothing.
+// The main window: the start-up order, the menu and its keys through a
+// crawl, the status bar, painting and scrolling, the results on screen, the
+// quit question, and what does nothing.
 #include "display/canvas.h"
+#include "shell/results_view.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui_driver.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
@@ -12,21 +15,69 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
+#include <QUrl>
 
+#include <filesystem>
 #include <memory>
 
 namespace {
 
+// Each entry with the key shown beside it.
 QStringList MenuTexts(QMainWindow& frame) {
     QStringList texts;
     for (QAction* menu : frame.menuBar()->actions()) {
         texts << menu->text();
-        for (QAction* entry : menu->menu()->actions())
-            texts << "  " + entry->text();
+        for (QAction* entry : menu->menu()->actions()) {
+            const QString key = entry->shortcut().toString(QKeySequence::NativeText);
+            texts << "  " + entry->text() + (key.isEmpty() ? "" : "\t" + key);
+        }
     }
     return texts;
 }
+
+// The first menu's entries that can be chosen now.
+QStringList EnabledEntries(QMainWindow& frame) {
+    QStringList texts;
+    for (QAction* entry : frame.menuBar()->actions().front()->menu()->actions())
+        if (!entry->isSeparator() && entry->isEnabled())
+            texts << entry->text();
+    return texts;
+}
+
+// What the status bar shows, label by label; an icon shows as "<icon>".
+QString StatusText(QMainWindow& frame) {
+    QStringList shown;
+    for (QLabel* label : frame.statusBar()->findChildren<QLabel*>()) {
+        if (label->isVisible() && !label->pixmap().isNull())
+            shown << "<icon>";
+        else if (label->isVisible() && !label->text().isEmpty())
+            shown << label->text();
+    }
+    return shown.join(" | ");
+}
+
+bool StatusShows(QMainWindow& frame, const QString& text) {
+    return QTest::qWaitFor([&] { return StatusText(frame).contains(text); }, kActionTimeoutMs);
+}
+
+// Receives the addresses the window asks the desktop to open.
+class DesktopOpener : public QObject {
+    Q_OBJECT
+
+public:
+    DesktopOpener() { QDesktopServices::setUrlHandler("file", this, "open"); }
+    ~DesktopOpener() override { QDesktopServices::unsetUrlHandler("file"); }
+
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
 
 // Answers the quit question; shown becomes what it showed.
 void AnswerQuitQuestion(PendingActions& actions, QString& shown,
@@ -61,8 +112,8 @@ TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
     WhenModalShows([&](QWidget* dialog) {
         dialogSeen = true;
         EXPECT_EQ(UrlField(dialog)->text().toStdString(), kDefaultInitialUrl);
-        EXPECT_TRUE(dialog->focusWidget() && dialog->focusWidget()->inherits("QPushButton") &&
-                    static_cast<QPushButton*>(dialog->focusWidget())->text() == "OK");
+        EXPECT_EQ(dialog->focusWidget(), UrlField(dialog));
+        EXPECT_EQ(UrlField(dialog)->selectedText(), UrlField(dialog)->text());
         MainWindow* frame = HiddenMainWindow();
         ASSERT_NE(frame, nullptr);
         EXPECT_FALSE(frame->isVisible()) << "the main window showed before the start dialog";
@@ -73,11 +124,13 @@ TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
                  [&, dialog] {
                      EXPECT_FALSE(runner.tickTimer().isActive())
                          << "the timer ran before the dialog closed";
-                     UrlField(dialog)->setText(QString::fromStdString(site.Url("/")));
-                     ClickButton(dialog, "OK");
+                     // Typing replaces the selected address; Enter presses OK.
+                     QTest::keyClicks(UrlField(dialog), QString::fromStdString(site.Url("/")));
+                     QTest::keyClick(UrlField(dialog), Qt::Key_Return);
                  });
     });
     window = std::make_unique<MainWindow>(kSeed, logPath);
+    EXPECT_EQ(CrawlOf(*window).currentUrl(), site.Url("/"));
     window->show();
     EXPECT_TRUE(dialogSeen);
     EXPECT_EQ(window->windowTitle(), "Torvesk");
@@ -87,15 +140,133 @@ TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
 
 TEST_F(ShellTest, MenuHoldsTheEntriesAndStartCrawlsTheCurrentUrl) {
     MainWindow& frame = CreateMainWindowPastDialog();
-    const QStringList expected = {"メニュー",       "  再設定",
-                                  "  解析スタート", "  アプリケーションの終了(&X)",
-                                  "ヘルプ",         "  バージョン情報 ...(&A)"};
+    const QStringList expected = {"メニュー",
+                                  "  再設定",
+                                  "  解析スタート",
+                                  "  一時停止\tSpace",
+                                  "  解析停止\tEsc",
+                                  "  ",
+                                  "  URL.csv を開く",
+                                  "  URL.csv のフォルダを開く",
+                                  "  ",
+                                  "  アプリケーションの終了(&X)\tCtrl+Q",
+                                  "ヘルプ",
+                                  "  バージョン情報 ...(&A)"};
     EXPECT_EQ(MenuTexts(frame), expected);
 
     AimAtSite(frame);
     ChooseMenuEntry(&frame, "解析スタート");
     ASSERT_TRUE(QTest::qWaitFor([&] { return LoggedRecords() >= 2; }, kActionTimeoutMs));
     EXPECT_EQ(site.RequestedPaths().front(), "/");
+}
+
+// Idle, crawling, paused, resumed and stopped, by key and by entry: what can
+// be chosen, what the pause entry says, what the status bar says at once,
+// and the URL.csv entries once the file is there, opened by the desktop.
+TEST_F(ShellTest, EntriesKeysAndStatusFollowTheCrawlThroughPauseAndStop) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    const QStringList idle = {"再設定", "解析スタート", "アプリケーションの終了(&X)"};
+    EXPECT_EQ(EnabledEntries(frame), idle);
+    EXPECT_TRUE(StatusText(frame).startsWith("待機中 | 訪問 0 ページ ・ 失敗 0 ・ 未訪問リンク 0"));
+
+    AimAtSite(frame);
+    ChooseMenuEntry(&frame, "解析スタート");
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return EnabledEntries(frame).size() == 7; }, kActionTimeoutMs))
+        << "the URL.csv entries stayed disabled after a record";
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QString shown = StatusText(frame);
+            return !shown.contains("記録 0 件") &&
+                   shown.endsWith(" 件 | 記録先: " + QString::fromStdString(logPath));
+        },
+        kActionTimeoutMs))
+        << StatusText(frame).toStdString();
+
+    QTest::keyClick(&frame, Qt::Key_Space);
+    EXPECT_EQ(frame.runner().state(), CrawlState::Paused);
+    EXPECT_EQ(EnabledEntries(frame)[2], "再開");
+    EXPECT_TRUE(StatusText(frame).startsWith("一時停止中")) << StatusText(frame).toStdString();
+    ChooseMenuEntry(&frame, "再開");
+    EXPECT_EQ(frame.runner().state(), CrawlState::Crawling);
+    EXPECT_EQ(EnabledEntries(frame)[2], "一時停止");
+    EXPECT_TRUE(StatusText(frame).startsWith("解析中"));
+
+    QTest::keyClick(&frame, Qt::Key_Escape);
+    EXPECT_EQ(frame.runner().state(), CrawlState::Idle);
+    EXPECT_EQ(EnabledEntries(frame),
+              QStringList({"再設定", "解析スタート", "URL.csv を開く", "URL.csv のフォルダを開く",
+                           "アプリケーションの終了(&X)"}));
+    EXPECT_TRUE(StatusText(frame).startsWith("待機中 |"));
+
+    DesktopOpener desktop;
+    ChooseMenuEntry(&frame, "URL.csv を開く");
+    ChooseMenuEntry(&frame, "URL.csv のフォルダを開く");
+    EXPECT_EQ(desktop.opened,
+              QList<QUrl>({QUrl::fromLocalFile(QString::fromStdString(logPath)),
+                           QUrl::fromLocalFile(QString::fromStdString(logDir.path()))}));
+}
+
+// A page that cannot be fetched: counted, and its reason shown until a page
+// arrives well; URL.csv a directory: each record not written is counted,
+// beside a warning icon.
+TEST_F(ShellTest, StatusBarCountsAFailureWithItsReasonAndRecordsNotWritten) {
+    std::filesystem::create_directory(logPath);
+    MainWindow& frame = CreateMainWindowPastDialog();
+    CrawlOf(frame).SetCurrentUrl("http://127.0.0.1:1/");
+    testing::internal::CaptureStderr();
+    ChooseMenuEntry(&frame, "解析スタート");
+    ASSERT_TRUE(StatusShows(frame, "待機中 | 訪問 1 ページ ・ 失敗 1 ・ 未訪問リンク 0 ・ "))
+        << StatusText(frame).toStdString();
+    EXPECT_TRUE(StatusShows(
+        frame, " ページ/秒 ・ 記録 0 件 | "
+               "最後の失敗: fetching http://127.0.0.1:1/ failed: could not connect | <icon> | "
+               "警告: 書き込めなかった記録 1 件 | 記録先: " +
+                   QString::fromStdString(logPath)))
+        << StatusText(frame).toStdString();
+
+    AimAtSite(frame);
+    ChooseMenuEntry(&frame, "解析スタート");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !StatusText(frame).contains("訪問 1 ページ"); },
+                                kActionTimeoutMs));
+    EXPECT_FALSE(StatusText(frame).contains("最後の失敗")) << StatusText(frame).toStdString();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QString shown = StatusText(frame);
+            return shown.contains("<icon> | 警告: 書き込めなかった記録 ") &&
+                   !shown.contains("書き込めなかった記録 1 件");
+        },
+        kActionTimeoutMs))
+        << StatusText(frame).toStdString();
+    testing::internal::GetCapturedStderr();
+}
+
+// A larger font (a screen of another scale) makes the status bar tall
+// enough for both rows of it, and its counts ask for room for their text;
+// the font it had brings its height back.
+TEST_F(ShellTest, StatusBarFollowsItsFont) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    QStatusBar* bar = frame.statusBar();
+    const QFont original = bar->font();
+    const int originalHeight = bar->height();
+    QFont larger = original;
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    bar->setFont(larger);
+    const int rowHeight = QFontMetrics(larger).height();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar->height() >= 2 * rowHeight; }))
+        << bar->height() << " for rows of " << rowHeight;
+    for (QLabel* label : bar->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty() &&
+            label->sizePolicy().horizontalPolicy() != QSizePolicy::Ignored) {
+            EXPECT_GE(label->sizeHint().width(),
+                      QFontMetrics(larger).horizontalAdvance(label->text()))
+                << label->text().toStdString();
+        }
+    }
+    bar->setFont(original);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar->height() == originalHeight; }))
+        << bar->height() << " instead of " << originalHeight;
 }
 
 TEST_F(ShellTest, PaintShowsTheCanvasAndWhiteBeyondIt) {
@@ -116,7 +287,8 @@ TEST_F(ShellTest, PaintShowsTheCanvasAndWhiteBeyondIt) {
 // were drawn by hand.
 TEST_F(ShellTest, FinishedStepsAppearOnTheScreenLineByLine) {
     MainWindow& frame = CreateMainWindowPastDialog();
-    frame.resize(kCanvasWidth, kCanvasHeight + frame.menuBar()->height());
+    frame.resize(kCanvasWidth,
+                 kCanvasHeight + frame.menuBar()->height() + frame.statusBar()->height());
     AimAtSite(frame);
     ChooseMenuEntry(&frame, "解析スタート");
     ASSERT_TRUE(QTest::qWaitFor([&] { return LoggedRecords() == 1; }, kActionTimeoutMs));
@@ -131,9 +303,53 @@ TEST_F(ShellTest, FinishedStepsAppearOnTheScreenLineByLine) {
                 expected.BackBuffer().copy(0, 0, kCanvasWidth, 100));
 }
 
-TEST_F(ShellTest, CloseAndTheExitEntryAskFirstAndNoKeepsTheWindow) {
+// The window opens no larger than the screen (the test screen is smaller than
+// the results): scrolled to its ends, the view shows the canvas' top right
+// and bottom right pixels. Tab puts a mark on the view; the canvas keeps its
+// pixels.
+TEST_F(ShellTest, ASmallWindowScrollsToEveryPixelAndTabMarksTheResults) {
     MainWindow& frame = CreateMainWindowPastDialog();
+    ASSERT_TRUE(frame.screen()->availableGeometry().size().boundedTo(frame.size()) == frame.size());
+    ASSERT_LT(frame.width(), kCanvasWidth);
+    auto* area = qobject_cast<QScrollArea*>(frame.centralWidget());
+    ASSERT_NE(area, nullptr);
+    auto* view = qobject_cast<ResultsView*>(area->widget());
+    view->showLine({0, false, std::string(300, 'W')}); // past the right edge
+    area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+    const QSize seen = area->viewport()->size();
+    for (int top : {0, kCanvasHeight - seen.height()}) {
+        area->verticalScrollBar()->setValue(top);
+        const QImage shown =
+            area->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(shown == view->screen().canvas().BackBuffer().copy(
+                                 QRect(QPoint(kCanvasWidth - seen.width(), top), seen)))
+            << "scrolled to " << top;
+    }
+    EXPECT_EQ(view->mapTo(area->viewport(), QPoint(kCanvasWidth - 1, kCanvasHeight - 1)),
+              area->viewport()->rect().bottomRight());
+
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    area->verticalScrollBar()->setValue(0);
+    const QPoint corner = view->mapTo(area->viewport(), QPoint(kCanvasWidth - 1, 0));
+    EXPECT_EQ(area->viewport()->grab().toImage().pixelColor(corner), QColor(Qt::black));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &frame,
+                    Qt::Key_Tab);
+    EXPECT_TRUE(view->hasFocus());
+    EXPECT_EQ(area->viewport()->grab().toImage().pixelColor(corner),
+              view->palette().color(QPalette::Highlight));
+    EXPECT_EQ(view->screen().canvas().BackBuffer().pixelColor(kCanvasWidth - 1, 0),
+              QColor(Qt::black));
+}
+
+TEST_F(ShellTest, CloseCtrlQAndTheExitEntryAskFirstAndNoKeepsTheWindow) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     QString shown;
+    AnswerQuitQuestion(actions, shown, QMessageBox::No);
+    QTest::keyClick(&frame, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(shown, kQuestionShown);
+
+    shown.clear();
     AnswerQuitQuestion(actions, shown, QMessageBox::No);
     EXPECT_FALSE(frame.close());
     EXPECT_EQ(shown, kQuestionShown);
@@ -171,3 +387,5 @@ TEST_F(ShellTest, HelpShowsTheVersionAndAClickChangesNothing) {
     EXPECT_EQ(PagesFetched(), 0);
     EXPECT_TRUE(frame.isVisible());
 }
+
+#include "main_window_test.moc"

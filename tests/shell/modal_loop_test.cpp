@@ -1,7 +1,7 @@
 // Steps go on while the start dialog or the quit question is open, and both
 // open at once even while a page is downloading or URL.csv cannot be
-// written; No leaves the crawl running; Yes cancels a download and ends the
-// program with exit code 0.
+// written; the dialog's keys stay the dialog's; No leaves the crawl running;
+// Yes cancels a download and ends the program with exit code 0.
 #include "shell/shell_fixture.h"
 #include "shell/ui_driver.h"
 
@@ -68,13 +68,23 @@ protected:
 
 } // namespace
 
+// Escape closes the dialog as Cancel does; the window's own Escape, which
+// stops the crawl, never sees it.
 TEST_F(ModalLoopTest, TicksCrawlWhileTheStartDialogIsOpenAndClosingStoresItsText) {
     MainWindow& frame = StartCrawling();
     ASSERT_TRUE(QTest::qWaitFor([&] { return CrawlOf(frame).stepDone(); }, kActionTimeoutMs));
     const std::string shownAtOpen = CrawlOf(frame).currentUrl();
-    CloseAfterSomeSteps([](QWidget* dialog) { ClickButton(dialog, "OK"); });
+    CloseAfterSomeSteps([](QWidget* dialog) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "Escape did not close the dialog";
+            ClickButton(dialog, "OK");
+        }
+    });
     ChooseMenuEntry(&frame, "再設定");
     EXPECT_GE(PagesFetched(), 1 + kStepsWhileOpen);
+    EXPECT_EQ(frame.runner().state(), CrawlState::Crawling);
     EXPECT_EQ(std::string(CrawlOf(frame).currentUrl()), shownAtOpen)
         << "closing must replace the URL the steps left with the field's text";
 }

@@ -1,12 +1,19 @@
 // The results view moved between screens of different device pixel ratios
 // (the offscreen screens of three_screens.json, which ctest passes): on each
-// it shows what a results screen drawn at that ratio shows.
+// it shows what a results screen drawn at that ratio shows. On those large
+// screens the window opens showing all of the results and its status bar.
 #include "display/results_screen.h"
+#include "shell/main_window.h"
 #include "shell/results_view.h"
+#include "shell/ui_driver.h"
+#include "support/temp_dir.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -55,4 +62,24 @@ TEST(ResultsViewOnScreens, ShowsTheScreenDrawnAtTheRatioOfEachScreenItMovesTo) {
         EXPECT_EQ(shown.devicePixelRatio(), ratio);
         EXPECT_TRUE(shown == expected.canvas().BackBuffer());
     }
+}
+
+TEST(MainWindowOnALargeScreen, OpensShowingAllOfTheResultsAndTheStatusBar) {
+    if (!ScreenOfRatio(2.0))
+        GTEST_SKIP() << "needs the screens of tests/shell/three_screens.json (ctest passes them)";
+    PendingActions actions;
+    actions.WhenModalShows([](QWidget* dialog) { ClickButton(dialog, "OK"); });
+    TempDir dir;
+    MainWindow window(1, dir.File("URL.csv"));
+    window.show();
+    auto* area = qobject_cast<QScrollArea*>(window.centralWidget());
+    ASSERT_NE(area, nullptr);
+    // The scroll bars follow the layout's pending requests.
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return area->viewport()->size() == QSize(kCanvasWidth, kCanvasHeight);
+    })) << area->viewport()->width()
+        << " x " << area->viewport()->height();
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible() ||
+                 area->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(window.statusBar()->isVisible());
 }

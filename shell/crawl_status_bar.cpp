@@ -1,0 +1,106 @@
+// The status bar's two rows of labels and the words they show.
+#include "shell/crawl_status_bar.h"
+
+#include "display/text_codec.h"
+#include "shell/status_label.h"
+
+#include <QBoxLayout>
+#include <QEvent>
+#include <QLabel>
+#include <QStyle>
+
+namespace {
+
+QString StateText(const CrawlProgress& progress) {
+    QString text;
+    switch (progress.state) {
+    case CrawlState::Idle:
+        text = QStringLiteral("待機中");
+        break;
+    case CrawlState::Crawling:
+        text = QStringLiteral("解析中");
+        break;
+    case CrawlState::Paused:
+        text = QStringLiteral("一時停止中");
+        break;
+    }
+    if (!progress.fetching.empty())
+        text += QStringLiteral(": ") + OnOneLine(DecodeForScreen(progress.fetching));
+    return text;
+}
+
+QString CountsText(const CrawlProgress& progress) {
+    return QStringLiteral(
+               "訪問 %1 ページ ・ 失敗 %2 ・ 未訪問リンク %3 ・ %4 ページ/秒 ・ 記録 %5 件")
+        .arg(progress.pagesVisited)
+        .arg(progress.fetchesFailed)
+        .arg(progress.linksWaiting)
+        .arg(progress.pagesPerSecond, 0, 'f', 1)
+        .arg(progress.records.written);
+}
+
+QString FailureText(const std::string& failure) {
+    return failure.empty() ? QString()
+                           : QStringLiteral("最後の失敗: ") + OnOneLine(DecodeForScreen(failure));
+}
+
+enum class Stretch { No, Yes };
+
+// A label at the end of row; one that stretches takes the room left and may
+// be cut off.
+template <typename Label> Label* AddLabel(QBoxLayout& row, Stretch stretch) {
+    auto* label = new Label;
+    if (stretch == Stretch::Yes)
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    row.addWidget(label, stretch == Stretch::Yes ? 1 : 0);
+    return label;
+}
+
+} // namespace
+
+CrawlStatusBar::CrawlStatusBar(const QString& logFilePath, QWidget* parent) : QStatusBar(parent) {
+    auto* rows = new QWidget(this);
+    auto* column = new QVBoxLayout(rows);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* top = new QHBoxLayout;
+    auto* bottom = new QHBoxLayout;
+    column->addLayout(top);
+    column->addLayout(bottom);
+
+    state_ = AddLabel<StatusLabel>(*top, Stretch::Yes);
+    counts_ = AddLabel<StatusLabel>(*top, Stretch::No);
+    failure_ = AddLabel<StatusLabel>(*bottom, Stretch::Yes);
+    warningIcon_ = AddLabel<QLabel>(*bottom, Stretch::No);
+    const int iconSide = fontMetrics().height();
+    warningIcon_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(iconSide));
+    notWritten_ = AddLabel<StatusLabel>(*bottom, Stretch::No);
+    AddLabel<StatusLabel>(*bottom, Stretch::No)->showText(QStringLiteral("記録先: ") + logFilePath);
+    showProgress(CrawlProgress{});
+    addWidget(rows, 1); // once filled, so that the bar's height makes room for both rows
+}
+
+void CrawlStatusBar::showProgress(const CrawlProgress& progress) {
+    state_->showText(StateText(progress));
+    counts_->showText(CountsText(progress));
+    failure_->showText(FailureText(progress.lastFailure));
+    showNotWritten(progress.records.notWritten);
+}
+
+// Shown as a warning, in words beside the icon, only once a record is lost.
+void CrawlStatusBar::showNotWritten(std::uint64_t count) {
+    warningIcon_->setVisible(count > 0);
+    notWritten_->setVisible(count > 0);
+    if (count > 0)
+        notWritten_->showText(QStringLiteral("警告: 書き込めなかった記録 %1 件").arg(count));
+}
+
+// QStatusBar repaints all of itself whenever a label asks for a new layout,
+// which a changed text always does, though the label repaints itself. The
+// layout is run all the same, before the event reaches here, and the bar's
+// height follows its rows.
+bool CrawlStatusBar::event(QEvent* event) {
+    if (event->type() == QEvent::LayoutRequest)
+        return QWidget::event(event);
+    return QStatusBar::event(event);
+}

@@ -1,0 +1,37 @@
+// The status bar below the results: what the crawl is doing and at which
+// address, pages visited, fetches failed, links waiting, pages a second,
+// records written and where URL.csv is, a warning when records could not be
+// written, and why the last page failed. Its texts are plain QLabels, so a
+// screen reader reads the words themselves.
+#pragma once
+
+#include "shell/crawl_progress.h"
+
+#include <QStatusBar>
+
+class QLabel;
+class StatusLabel;
+
+class CrawlStatusBar : public QStatusBar {
+    Q_OBJECT
+
+public:
+    // logFilePath is URL.csv's full path, shown below the records written.
+    explicit CrawlStatusBar(const QString& logFilePath, QWidget* parent = nullptr);
+
+    // Shows progress; a label whose text is unchanged is left alone, so
+    // that nothing repaints and no screen reader hears it again.
+    void showProgress(const CrawlProgress& progress);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void showNotWritten(std::uint64_t count);
+
+    StatusLabel* state_;
+    StatusLabel* counts_;
+    StatusLabel* failure_;
+    QLabel* warningIcon_;
+    StatusLabel* notWritten_;
+};
