@@ -812,6 +812,8 @@ TEST_F(PageFetcherTest, CancelEndsATransferWithinAFractionOfASecond) {
     // The server has the request; the lookup has begun.
     const std::pair<std::string, std::function<bool()>> waits[] = {
         {server_.Url("/silent"), [this] { return requested_.WaitFor(kLongestHold); }},
+        // The preloaded resolver only counts the lookups it begins: no gate
+        // to wait on, so the count is polled.
         {"http://slow-5000.test/", [lookups] {
              const auto giveUpAt = Clock::now() + kLongestHold;
              while (SlowLookupsBegun() == lookups && Clock::now() < giveUpAt)

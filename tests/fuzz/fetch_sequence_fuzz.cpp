@@ -158,8 +158,9 @@ private:
     std::map<int, std::vector<std::string>> answers_;
 };
 
-// Sends the reply in its pieces, then what follows it; false when the
-// connection ends here.
+// Sends the reply in its pieces, then what follows it, pausing after each
+// as the script says: a server slow on purpose. False when the connection
+// ends here.
 bool Perform(ServerConnection& connection, const Script& script) {
     const std::string reply = Reply(script);
     std::size_t at = 0;
