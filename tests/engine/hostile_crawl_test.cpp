@@ -25,7 +25,8 @@ using namespace std::chrono_literals;
 // The server gives up on its own by then, so no handler outlives the test.
 constexpr auto kServerPatience = 10s;
 
-// Writes data until the client goes away or the patience runs out.
+// Writes data, a pause after each write as a slow server does on purpose,
+// until the client goes away or the patience runs out.
 void StreamUntilGone(httplib::DataSink& sink, const std::string& data,
                      std::chrono::milliseconds pause) {
     const auto end = std::chrono::steady_clock::now() + kServerPatience;
