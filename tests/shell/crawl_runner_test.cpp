@@ -28,6 +28,9 @@ namespace {
 
 constexpr std::uint32_t kSeed = 77;
 constexpr int kWaitMs = 10000; // for what takes a few ticks at most
+// Ticks that must change nothing come this often: what they must not change
+// does not depend on their period, and a short one keeps the tests quick.
+constexpr int kQuickTickMs = 20;
 
 struct Crawl {
     std::vector<std::string> lines;
@@ -116,6 +119,7 @@ TEST_F(CrawlRunnerTest, SlowDownloadsCrawlExactlyAsBlockingOnes) {
     constexpr int kTicksPerDownload = 3;
     site_.CloseGate();
     QSignalSpy ticks(&runner_->tickTimer(), &QTimer::timeout);
+    runner_->setInterval(kQuickTickMs);
     runner_->startTicking();
     runner_->startCrawl();
     for (std::size_t step = 1; step <= kSteps; ++step) {
@@ -149,6 +153,7 @@ TEST_F(CrawlRunnerTest, PausesLeaveTheCrawlExactlyAsBlockingOnes) {
         if (++shown % 3 == 0)
             runner_->pause();
     });
+    runner_->setInterval(kQuickTickMs);
     runner_->startTicking();
     runner_->startCrawl();
     for (std::size_t step = 1; step <= kSteps; ++step) {
