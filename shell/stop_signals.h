@@ -17,7 +17,7 @@ class StopSignals : public QObject {
 public:
     // Blocks SIGINT and SIGTERM in this thread and in every thread started
     // from now on, which is why it comes before any other thread starts.
-    // They stay blocked for the process's life.
+    // In those other threads they stay blocked for the process's life.
     StopSignals();
 
     // From now on each signal comes as arrived(); needs the application.
