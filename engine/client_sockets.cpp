@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -30,7 +31,12 @@ std::optional<tcp_info> TcpInfo(int socket) {
 }
 
 // What arrived on an idle socket since its response ended.
-enum class Arrival { Nothing, Close, Bytes, BytesThenClose };
+enum class Arrival { Nothing, Close, Bytes, BytesThenClose, TimeoutThenClose };
+
+// A server may end an idle connection with a 408, in the clear or not.
+bool IsTimeoutResponse(std::string_view head) {
+    return head.size() == 12 && head.starts_with("HTTP/1.") && head.substr(8) == " 408";
+}
 
 // A poll that fails says nothing arrived for sure: it counts as a close.
 Arrival ArrivalOn(int socket) {
@@ -38,10 +44,16 @@ Arrival ArrivalOn(int socket) {
     const int ready = ::poll(&idle, 1, 0);
     if (ready == 0)
         return Arrival::Nothing;
-    char byte;
-    if (ready < 0 || ::recv(socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT) <= 0)
+    char head[12];
+    const ssize_t peeked =
+        ready < 0 ? -1 : ::recv(socket, head, sizeof head, MSG_PEEK | MSG_DONTWAIT);
+    if (peeked <= 0)
         return Arrival::Close;
-    return idle.revents & (POLLRDHUP | POLLHUP) ? Arrival::BytesThenClose : Arrival::Bytes;
+    if (!(idle.revents & (POLLRDHUP | POLLHUP)))
+        return Arrival::Bytes;
+    return IsTimeoutResponse(std::string_view(head, static_cast<std::size_t>(peeked)))
+               ? Arrival::TimeoutThenClose
+               : Arrival::BytesThenClose;
 }
 
 bool Contains(const std::vector<int>& sockets, int socket) {
@@ -129,7 +141,7 @@ bool ClientSockets::SilenceUntrusted() {
         const Arrival arrival = ArrivalOn(socket);
         const End peer = EndOf(socket, ::getpeername);
         const bool closeAlert = arrival == Arrival::BytesThenClose && Contains(secure_, socket);
-        if ((arrival == Arrival::Bytes || arrival == Arrival::BytesThenClose) && !closeAlert)
+        if (arrival == Arrival::Bytes || (arrival == Arrival::BytesThenClose && !closeAlert))
             distrusted_.Distrust(peer.address, peer.port);
         if (arrival != Arrival::Nothing || distrusted_.Distrusts(peer.address, peer.port))
             allSilenced = Silence(socket) && allSilenced;

@@ -30,9 +30,9 @@ public:
     int Close(int socket);
 
     // Between transfers every kept socket is idle, so bytes that arrived on
-    // one belong to no request: its server is distrusted for good (a close
-    // alone is no misdeed, nor over TLS bytes that come with the close, as
-    // the close alert does). Each kept socket that was spoken on, or whose
+    // one belong to no request: its server is distrusted for good. A close
+    // alone is no misdeed, nor a 408 that comes with it, nor over TLS bytes
+    // that come with it (the close alert). Each kept socket that was spoken on, or whose
     // server is distrusted, is made to read end-of-file for good (its
     // connection is released), so the library that holds it finds it dead
     // and closes it instead of reusing it; the descriptor number stays the
