@@ -35,6 +35,8 @@ int PageNumber(const std::string& target) {
 
 const char* NameOf(Hostility hostility) {
     switch (hostility) {
+    case Hostility::None:
+        return "well-behaved";
     case Hostility::StrayResponse:
         return "stray response 1 ms after each page";
     case Hostility::Http10KeepAlive:
@@ -66,6 +68,9 @@ void HostileSite::Serve(ServerConnection& connection) {
         const int page = PageNumber(*target);
         const std::string body = PageBody(page);
         switch (hostility_) {
+        case Hostility::None:
+            connection.Send(Response("HTTP/1.1", body));
+            break;
         case Hostility::StrayResponse:
             connection.Send(Response("HTTP/1.1", body));
             std::this_thread::sleep_for(1ms);

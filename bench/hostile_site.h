@@ -1,4 +1,5 @@
-// A site on 127.0.0.1 whose every connection misbehaves in one chosen way,
+// A site on 127.0.0.1 whose every connection misbehaves in one chosen way
+// (or none),
 // each a way a keep-alive server can shift answers onto the wrong request
 // or break a reused connection. Page /pN has the title "T-pN", so that a
 // record holding another page's answer is plain to see.
@@ -9,6 +10,7 @@
 #include <string>
 
 enum class Hostility {
+    None,               // a well-behaved server, for the connections kept
     StrayResponse,      // a whole extra response 1 ms after each page
     Http10KeepAlive,    // the same, as an HTTP/1.0 server that keeps connections
     NoContentLateBytes, // a 204, then 3 ms later bytes that belong to nothing

@@ -149,6 +149,17 @@ bool ClientSockets::SilenceUntrusted() {
     return allSilenced;
 }
 
+void ClientSockets::AwaitSettled() {
+    std::vector<pollfd> kept;
+    for (const int socket : sockets_)
+        if (!Contains(silenced_, socket))
+            kept.push_back(pollfd{socket, POLLIN | POLLPRI | POLLRDHUP, 0});
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(lastEnd_ + kSettleTime - Clock::now());
+    if (!kept.empty() && left.count() > 0)
+        ::poll(kept.data(), kept.size(), static_cast<int>(left.count()));
+}
+
 void ClientSockets::BeginTransfer(Clock::time_point start, bool secure) {
     start_ = start;
     secureTransfer_ = secure;

@@ -13,6 +13,11 @@
 #include <string>
 #include <vector>
 
+// How long after a response a kept connection may carry the next request:
+// bytes a server sends later than this after its response can be taken for
+// the next request's answer.
+constexpr std::chrono::milliseconds kSettleTime{10};
+
 class ClientSockets {
 public:
     using Clock = std::chrono::steady_clock;
@@ -39,6 +44,11 @@ public:
     // library's until then. False when a socket could not be silenced: the
     // next request must then not reuse any.
     bool SilenceUntrusted();
+    // Waits until the last transfer ended kSettleTime ago, or until bytes
+    // arrive on a kept socket before that: an answer that lags one request
+    // behind its request shows itself so before the next request goes out.
+    void AwaitSettled();
+    void TransferEnded() { lastEnd_ = Clock::now(); }
     // The server at address and port answered a reused connection with
     // something other than HTTP.
     void Distrust(const std::string& address, int port) { distrusted_.Distrust(address, port); }
@@ -66,6 +76,7 @@ private:
     std::vector<int> secure_;   // those that carry TLS, a subset of sockets_
     std::vector<int> silenced_; // those that read end-of-file, a subset of sockets_
     Clock::time_point start_;
+    Clock::time_point lastEnd_;
     int used_ = -1; // the socket UsingConnection named
     std::optional<std::uint64_t> receivedBefore_, receivedAtClose_; // on used_
     bool secureTransfer_ = false;

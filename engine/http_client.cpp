@@ -385,6 +385,7 @@ struct HttpClient::Handles {
                  std::chrono::milliseconds timeout, bool freshConnection,
                  const std::atomic<bool>& cancel, const FetchLimits& limits) {
         Transfer transfer(limits);
+        sockets.AwaitSettled();
         const bool kept = sockets.SilenceUntrusted();
         Options options(easy.get());
         options.Set("the address", CURLOPT_URL, url.c_str())
@@ -403,6 +404,7 @@ struct HttpClient::Handles {
         if ((attempt.reused && attempt.brokeBeforeAnswer && NotHttp(result)) ||
             (Succeeded(result, transfer) && !IsSecure(url) && CameWithMore(transfer)))
             DistrustPeer();
+        sockets.TransferEnded();
         sockets.SilenceUntrusted();
         if (!Succeeded(result, transfer) || !transfer.multiFailure.empty()) {
             const Ending end{result, transfer, timeout, proxy, errorWords};
