@@ -5,7 +5,7 @@
 // screen reader reads the words themselves.
 #pragma once
 
-#include "shell/crawl_progress.h"
+#include "crawl/crawl_progress.h"
 
 #include <QStatusBar>
 

@@ -19,11 +19,10 @@
 #include <QUrl>
 
 #include <iostream>
-#include <utility>
 
-MainWindow::MainWindow(std::uint32_t seed, std::string logPath)
-    : runner_(std::move(logPath)),
-      logFilePath_(QFileInfo(QFile::decodeName(runner_.logPath().c_str())).absoluteFilePath()),
+MainWindow::MainWindow(std::uint32_t seed, const std::string& logPath)
+    : runner_(logPath, seed),
+      logFilePath_(QFileInfo(QFile::decodeName(logPath.c_str())).absoluteFilePath()),
       view_(new ResultsView) {
     setWindowTitle(QStringLiteral("Torvesk"));
     createResultsArea();
@@ -32,7 +31,6 @@ MainWindow::MainWindow(std::uint32_t seed, std::string logPath)
     fitToScreen();
     connect(&runner_, &CrawlRunner::lineReady, view_, &ResultsView::showLine);
     connect(&runner_, &CrawlRunner::stateChanged, this, &MainWindow::showCrawlState);
-    runner_.crawler().CrawlInit(seed);
     showStartDialog();
     runner_.startTicking();
 }
@@ -92,9 +90,9 @@ void MainWindow::fitToScreen() {
 // Steps go on while the dialog is open; closing it, by any button, stores
 // the field's text.
 void MainWindow::showStartDialog() {
-    StartDialog dialog(runner_.crawler().currentUrl(), this);
+    StartDialog dialog(runner_.currentUrl(), this);
     dialog.exec();
-    runner_.crawler().SetCurrentUrl(dialog.UrlBytes());
+    runner_.setStartUrl(dialog.UrlBytes());
 }
 
 void MainWindow::showAboutDialog() {

@@ -118,9 +118,9 @@ TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
         ASSERT_NE(frame, nullptr);
         EXPECT_FALSE(frame->isVisible()) << "the main window showed before the start dialog";
         CrawlRunner& runner = frame->runner();
-        runner.crawler().SetCurrentUrl(site.Url("/"));
+        runner.setStartUrl(site.Url("/"));
         runner.startCrawl();
-        WhenTrue([&runner] { return runner.crawler().stepDone(); },
+        WhenTrue([&runner] { return runner.progress().pagesVisited > 0; },
                  [&, dialog] {
                      EXPECT_FALSE(runner.tickTimer().isActive())
                          << "the timer ran before the dialog closed";
@@ -214,7 +214,7 @@ TEST_F(ShellTest, EntriesKeysAndStatusFollowTheCrawlThroughPauseAndStop) {
 TEST_F(ShellTest, StatusBarCountsAFailureWithItsReasonAndRecordsNotWritten) {
     std::filesystem::create_directory(logPath);
     MainWindow& frame = CreateMainWindowPastDialog();
-    CrawlOf(frame).SetCurrentUrl("http://127.0.0.1:1/");
+    CrawlOf(frame).setStartUrl("http://127.0.0.1:1/");
     testing::internal::CaptureStderr();
     ChooseMenuEntry(&frame, "解析スタート");
     ASSERT_TRUE(StatusShows(frame, "待機中 | 訪問 1 ページ ・ 失敗 1 ・ 未訪問リンク 0 ・ "))
@@ -363,7 +363,7 @@ TEST_F(ShellTest, CloseCtrlQAndTheExitEntryAskFirstAndNoKeepsTheWindow) {
 
 TEST_F(ShellTest, HelpShowsTheVersionAndAClickChangesNothing) {
     MainWindow& frame = CreateMainWindowPastDialog();
-    CrawlOf(frame).SetCurrentUrl("http://127.0.0.1:1/kept");
+    CrawlOf(frame).setStartUrl("http://127.0.0.1:1/kept");
 
     QString about;
     WhenModalShows([&](QWidget* dialog) {
@@ -383,7 +383,7 @@ TEST_F(ShellTest, HelpShowsTheVersionAndAClickChangesNothing) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(CrawlOf(frame).stepInFlight());
     EXPECT_STREQ(CrawlOf(frame).currentUrl(), "http://127.0.0.1:1/kept");
-    EXPECT_EQ(CrawlOf(frame).row(), 0);
+    EXPECT_EQ(CrawlOf(frame).progress().pagesVisited, 0u);
     EXPECT_EQ(PagesFetched(), 0);
     EXPECT_TRUE(frame.isVisible());
 }
