@@ -154,10 +154,17 @@ void ClientSockets::AwaitSettled() {
     for (const int socket : sockets_)
         if (!Contains(silenced_, socket))
             kept.push_back(pollfd{socket, POLLIN | POLLPRI | POLLRDHUP, 0});
-    const auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(lastEnd_ + kSettleTime - Clock::now());
-    if (!kept.empty() && left.count() > 0)
-        ::poll(kept.data(), kept.size(), static_cast<int>(left.count()));
+    if (kept.empty())
+        return;
+    // A signal cuts the wait short; any other failure ends it, and what
+    // arrived is looked at all the same.
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(lastEnd_ + kSettleTime - Clock::now());
+        if (left.count() <= 0 ||
+            ::poll(kept.data(), kept.size(), static_cast<int>(left.count())) >= 0 || errno != EINTR)
+            return;
+    }
 }
 
 void ClientSockets::BeginTransfer(Clock::time_point start, bool secure) {

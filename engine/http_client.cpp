@@ -4,10 +4,10 @@
 // the multi handle, so that the cancel flag and the stall rule are looked
 // at every poll period. The client opens and closes every socket itself
 // (ClientSockets): before and after a transfer it silences the kept ones
-// that were spoken on or lead to a distrusted server, and during one it reads
-// the kernel's time of the last data on
-// the transfer's own connection, which also counts header bytes, TLS
-// records and a proxy's replies, none of which libcurl reports as progress.
+// that were spoken on or lead to a distrusted server, and during one it
+// reads the kernel's time of the last data on the transfer's own
+// connection, which also counts header bytes, TLS records and a proxy's
+// replies, none of which libcurl reports as progress.
 #include "engine/http_client.h"
 
 #include "engine/client_sockets.h"
@@ -28,7 +28,7 @@ using Clock = std::chrono::steady_clock;
 constexpr const char* kAllowedSchemes = "http,https";
 constexpr int kPollMs = 50; // how late a cancel or a stall may be seen
 constexpr long kRequestTimeout = 408;
-constexpr long kSwitchingProtocols = 101;
+constexpr std::string_view kSwitchingProtocols = "101";
 // OpenSSL's X509_V_ERR_CERT_HAS_EXPIRED.
 constexpr long kCertificateExpired = 10;
 
@@ -105,7 +105,7 @@ std::size_t ReadHeaderLine(char* data, std::size_t size, std::size_t count, void
     const std::string_view line(data, size * count);
     const std::size_t code = line.find(' ');
     if (line.starts_with("HTTP/") && code != line.npos &&
-        line.substr(code + 1).starts_with(std::to_string(kSwitchingProtocols))) {
+        line.substr(code + 1).starts_with(kSwitchingProtocols)) {
         transfer.switchedUnasked = true;
         return 0;
     }
