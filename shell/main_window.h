@@ -3,6 +3,7 @@
 #pragma once
 
 #include "crawl/crawl_runner.h"
+#include "shell/log_file_state.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -57,5 +58,5 @@ private:
     QAction* openLogEntry_ = nullptr;
     QAction* openFolderEntry_ = nullptr;
     QTimer statusTimer_;
-    std::uint64_t recordsSeen_ = 0; // written, when the URL.csv entries were last updated
+    LogFileState logFile_;
 };
