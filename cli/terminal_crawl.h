@@ -7,7 +7,6 @@
 #include "cli/crawl_request.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdint>
 
 // A record not written, a results line refused, or no file to write
@@ -15,9 +14,7 @@
 constexpr int kRecordsLostExitCode = 1;
 // No page came back: every fetch failed, as when the network is down.
 constexpr int kNothingFetchedExitCode = 4;
-// What a shell reports when standard output's reader has gone: the
-// program ends by SIGPIPE, at once and without a word, as Unix tools do.
-constexpr int kReaderGoneExitCode = 128 + SIGPIPE;
+// 141 when standard output's reader has gone: kReaderGoneExitCode.
 // How long the end of a crawl waits for the records of its finished pages;
 // those still unwritten then are given up and counted.
 constexpr std::chrono::seconds kRecordsWait{30};

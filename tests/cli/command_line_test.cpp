@@ -4,6 +4,7 @@
 // crawls without a window: its lines, its records, its ending and its exit
 // status.
 #include "app/command_line.h"
+#include "cli/standard_output.h"
 #include "cli/terminal_crawl.h"
 
 #include "engine/crawler.h"
