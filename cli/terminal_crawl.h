@@ -14,7 +14,8 @@
 constexpr int kRecordsLostExitCode = 1;
 // No page came back: every fetch failed, as when the network is down.
 constexpr int kNothingFetchedExitCode = 4;
-// 141 when standard output's reader has gone: kReaderGoneExitCode.
+// (141, when standard output's reader has gone, is kReaderGoneExitCode.)
+
 // How long the end of a crawl waits for the records of its finished pages;
 // those still unwritten then are given up and counted.
 constexpr std::chrono::seconds kRecordsWait{30};
