@@ -1,5 +1,5 @@
 // The file the records go to, each appended whole or not at all, without
-// ever waiting on a FIFO that nobody reads.
+// ever waiting on a FIFO that nobody reads; or a descriptor given for them.
 #pragma once
 
 #include "engine/descriptor.h"
@@ -41,7 +41,8 @@ public:
 
     // Opens the file for appending (created when missing), writes record and
     // closes it: no handle stays open, except to a FIFO while its reader
-    // reads, which then sees one stream. A record cut short (a full device,
+    // reads, which then sees one stream, and a descriptor given, which is
+    // written as it is (blocking if it blocks). A record cut short (a full device,
     // a size limit) is removed again, so the next one never lands on a torn
     // record; a FIFO without a reader fails at once, and a record of at most
     // PIPE_BUF bytes reaches a FIFO's reader in one piece. On failure nothing
