@@ -5,12 +5,21 @@
 #include "engine/byte_string.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
 constexpr std::uint32_t kMultiplier = 214013;
 constexpr std::uint32_t kIncrement = 2531011;
 constexpr int kSwapOneIn = 10;
+
+// FNV-1a.
+std::uint32_t HashOf(const char* text) {
+    std::uint32_t hash = 2166136261u;
+    for (; *text != '\0'; ++text)
+        hash = (hash ^ static_cast<unsigned char>(*text)) * 16777619u;
+    return hash;
+}
 
 } // namespace
 
@@ -22,19 +31,19 @@ int LinkTable::DrawRandom() {
 void LinkTable::PushLink(const char* url, const char* key) {
     if (count_ >= kLinkTableLimit)
         return;
-    CopyBytes(URL_[count_], url);
-    CopyBytes(KEY_[count_], key);
+    const int slot = slot_[count_];
+    CopyBytes(URL_[slot], url);
+    CopyBytes(KEY_[slot], key);
+    urlHash_[slot] = HashOf(URL_[slot]);
     ++count_;
 }
 
 void LinkTable::SwapEntries(int a, int b) {
-    char tmp[kTextCapacity]; // the product's own name, kept
-    std::memcpy(tmp, URL_[a], kTextCapacity);
-    std::memcpy(URL_[a], URL_[b], kTextCapacity);
-    std::memcpy(URL_[b], tmp, kTextCapacity);
-    std::memcpy(tmp, KEY_[a], kTextCapacity);
-    std::memcpy(KEY_[a], KEY_[b], kTextCapacity);
-    std::memcpy(KEY_[b], tmp, kTextCapacity);
+    std::swap(slot_[a], slot_[b]);
+}
+
+bool LinkTable::SameURL(int a, int b) const {
+    return urlHash_[slot_[a]] == urlHash_[slot_[b]] && std::strcmp(URL(a), URL(b)) == 0;
 }
 
 // Both passes read the count again at every loop test: the de-duplication
@@ -47,7 +56,7 @@ void LinkTable::ShuffleAndDedupe() {
 
     for (int i = 0; i < count_ - 1; ++i)
         for (int j = i + 1; j < count_; ++j)
-            if (std::strcmp(URL_[i], URL_[j]) == 0) {
+            if (SameURL(i, j)) {
                 SwapEntries(j, count_ - 1);
                 --count_;
             }
