@@ -38,10 +38,10 @@ private:
     using Slots = std::array<int, kLinkSlots>;
     bool SameURL(int a, int b) const;
     static constexpr Slots InOrder() {
-        Slots slots{};
+        Slots inOrder{};
         for (int i = 0; i < kLinkSlots; ++i)
-            slots[i] = i;
-        return slots;
+            inOrder[i] = i;
+        return inOrder;
     }
 
     // Entry i is stored in slot slot_[i]: a swap exchanges two slot numbers
