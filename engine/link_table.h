@@ -36,7 +36,9 @@ public:
 
 private:
     using Slots = std::array<int, kLinkSlots>;
-    bool SameURL(int a, int b) const;
+    void Shuffle();
+    void Dedupe();
+    void SwapEntriesIf(bool swap, int a, int b);
     static constexpr Slots InOrder() {
         Slots inOrder{};
         for (int i = 0; i < kLinkSlots; ++i)
