@@ -4,7 +4,7 @@
 // pages, the second time paused three times for five ticks each, once with
 // a page in flight. Prints both URL.csv hashes; exit status 1 when
 // they differ. Usage: pause_resume [pages] (60 by default).
-#include "shell/crawl_runner.h"
+#include "crawl/crawl_runner.h"
 #include "support/csv_reader.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
@@ -73,7 +73,7 @@ private:
         site_.OpenGate();
     }
     void pause() {
-        inFlight_ += runner_.crawler().stepInFlight() ? 1 : 0;
+        inFlight_ += runner_.stepInFlight() ? 1 : 0;
         runner_.pause();
         ticksPaused_ = 0;
     }
@@ -100,9 +100,8 @@ struct Crawled {
 // pages steps from the site's home page, paused when asked.
 Crawled Crawl(TestSite& site, int pages, bool paused) {
     TempDir dir;
-    CrawlRunner runner(dir.File("URL.csv"));
-    runner.crawler().CrawlInit(kSeed);
-    runner.crawler().SetCurrentUrl(site.Url("/"));
+    CrawlRunner runner(dir.File("URL.csv"), kSeed);
+    runner.setStartUrl(site.Url("/"));
     int shown = 0;
     QObject::connect(&runner, &CrawlRunner::lineReady, [&] {
         if (++shown == pages) {
@@ -116,7 +115,7 @@ Crawled Crawl(TestSite& site, int pages, bool paused) {
     runner.startTicking();
     runner.startCrawl();
     QCoreApplication::exec();
-    runner.crawler().FlushLog(std::chrono::seconds(10));
+    runner.flushRecords(std::chrono::seconds(10));
     return {ReadWholeFile(dir.File("URL.csv")), pauser ? pauser->inFlight() : 0};
 }
 

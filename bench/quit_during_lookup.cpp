@@ -8,8 +8,8 @@
 // when the fetch ended, and why.
 // Usage: quit_during_lookup [runs] [lookup seconds] [seconds before Yes]
 // (3 runs, 5 s, 0.5 s by default).
+#include "crawl/crawl_runner.h"
 #include "engine/page_fetcher.h"
-#include "shell/crawl_runner.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -45,9 +45,8 @@ std::string SlowHostUrl(const char* seconds) {
 int QuitDuringLookup(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     QTemporaryDir dir;
-    CrawlRunner runner(dir.filePath("URL.csv").toStdString());
-    runner.crawler().CrawlInit(1);
-    runner.crawler().SetCurrentUrl(SlowHostUrl(argv[2]));
+    CrawlRunner runner(dir.filePath("URL.csv").toStdString(), 1);
+    runner.setStartUrl(SlowHostUrl(argv[2]));
     runner.startCrawl();
     QTimer::singleShot(static_cast<int>(std::atof(argv[3]) * 1000), [&runner] {
         std::fputc('y', stdout);

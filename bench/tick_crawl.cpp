@@ -2,7 +2,7 @@
 // event loop, which a patience timer ends if the crawl gets stuck.
 #include "bench/tick_crawl.h"
 
-#include "shell/crawl_runner.h"
+#include "crawl/crawl_runner.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -17,9 +17,8 @@ constexpr int kPatienceMsPerPage = 1000; // before a run counts as stuck
 
 CrawlFigures CrawlThroughTheTick(const std::string& logPath, const FetchLimits& limits,
                                  const std::string& start, int pages) {
-    CrawlRunner runner(logPath, limits);
-    runner.crawler().CrawlInit(1);
-    runner.crawler().SetCurrentUrl(start);
+    CrawlRunner runner(logPath, 1, limits);
+    runner.setStartUrl(start);
     CrawlFigures figures;
     QObject::connect(&runner, &CrawlRunner::lineReady, [&figures, pages] {
         if (++figures.pages == pages)

@@ -1,9 +1,10 @@
-# Install rules: the program, its desktop entry, its icons and its AppStream
+# Install rules: the program and its window program, its desktop entry, its icons and its AppStream
 # metainfo, in the places desktops and software centres look for them, and
 # its manual page, changelog and copyright file where Debian keeps them.
 include(GNUInstallDirs)
 
 install(TARGETS torvesk)
+install(TARGETS torvesk-window DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/torvesk)
 install(FILES ${TORVESK_DATA_DIR}/${TORVESK_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${TORVESK_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

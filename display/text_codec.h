@@ -8,6 +8,5 @@
 
 // A results line or field as shown (see DecodeText in text/decoded_text.h).
 QString DecodeForScreen(std::string_view bytes);
-// text with each line break in it (LF, CR, VT, FF, U+2028, U+2029) made a
-// space: a results line as a screen reader reads it and a terminal prints it.
-QString OnOneLine(QString text);
+// text on one line (see OnOneLine in text/line_rules.h).
+QString OnOneLine(const QString& text);

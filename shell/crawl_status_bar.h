@@ -5,7 +5,7 @@
 // screen reader reads the words themselves.
 #pragma once
 
-#include "shell/crawl_progress.h"
+#include "crawl/crawl_progress.h"
 
 #include <QStatusBar>
 
@@ -22,9 +22,6 @@ public:
     // Shows progress; a label whose text is unchanged is left alone, so
     // that nothing repaints and no screen reader hears it again.
     void showProgress(const CrawlProgress& progress);
-
-protected:
-    bool event(QEvent* event) override;
 
 private:
     void showNotWritten(std::uint64_t count);

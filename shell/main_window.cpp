@@ -19,12 +19,11 @@
 #include <QUrl>
 
 #include <iostream>
-#include <utility>
 
-MainWindow::MainWindow(std::uint32_t seed, std::string logPath)
-    : runner_(std::move(logPath)),
-      logFilePath_(QFileInfo(QFile::decodeName(runner_.logPath().c_str())).absoluteFilePath()),
-      view_(new ResultsView) {
+MainWindow::MainWindow(std::uint32_t seed, const std::string& logPath)
+    : runner_(logPath, seed),
+      logFilePath_(QFileInfo(QFile::decodeName(logPath.c_str())).absoluteFilePath()),
+      view_(new ResultsView), logFile_(logPath) {
     setWindowTitle(QStringLiteral("Torvesk"));
     createResultsArea();
     createMenus();
@@ -32,7 +31,6 @@ MainWindow::MainWindow(std::uint32_t seed, std::string logPath)
     fitToScreen();
     connect(&runner_, &CrawlRunner::lineReady, view_, &ResultsView::showLine);
     connect(&runner_, &CrawlRunner::stateChanged, this, &MainWindow::showCrawlState);
-    runner_.crawler().CrawlInit(seed);
     showStartDialog();
     runner_.startTicking();
 }
@@ -92,9 +90,9 @@ void MainWindow::fitToScreen() {
 // Steps go on while the dialog is open; closing it, by any button, stores
 // the field's text.
 void MainWindow::showStartDialog() {
-    StartDialog dialog(runner_.crawler().currentUrl(), this);
+    StartDialog dialog(runner_.currentUrl(), this);
     dialog.exec();
-    runner_.crawler().SetCurrentUrl(dialog.UrlBytes());
+    runner_.setStartUrl(dialog.UrlBytes());
 }
 
 void MainWindow::showAboutDialog() {
@@ -122,18 +120,16 @@ void MainWindow::showCrawlState(CrawlState state) {
 void MainWindow::refreshStatus() {
     const CrawlProgress progress = runner_.progress();
     status_->showProgress(progress);
-    if (progress.records.written != recordsSeen_) {
-        recordsSeen_ = progress.records.written;
-        updateLogEntries();
-    }
+    updateLogEntries();
 }
 
-// Asks only what the file is, never opening it: a FIFO would hold the window.
-// Only a plain file is handed to a program to show.
+// Shows the newest answer and asks again. Only what the file is is asked,
+// never opening it (a FIFO would hold the window), and never on this thread
+// (a hung mount would). Only a plain file is handed to a program to show.
 void MainWindow::updateLogEntries() {
-    const QFileInfo log(logFilePath_);
-    openLogEntry_->setEnabled(log.isFile());
-    openFolderEntry_->setEnabled(log.exists());
+    openLogEntry_->setEnabled(logFile_.isFile());
+    openFolderEntry_->setEnabled(logFile_.exists());
+    logFile_.ask();
 }
 
 // The desktop's default program opens it; when none does, standard error

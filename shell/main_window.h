@@ -2,7 +2,8 @@
 // bar, the crawl it drives, and the question before quitting.
 #pragma once
 
-#include "shell/crawl_runner.h"
+#include "crawl/crawl_runner.h"
+#include "shell/log_file_state.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -26,7 +27,7 @@ public:
     // Makes the results screen, seeds the crawl and sets the default URL, asks for
     // the start URL, then starts the tick: the user meets the start dialog
     // before the window is shown. Records go to the file at logPath.
-    MainWindow(std::uint32_t seed, std::string logPath);
+    MainWindow(std::uint32_t seed, const std::string& logPath);
 
     // Kept for tests, which reach the crawl through it.
     CrawlRunner& runner() { return runner_; }
@@ -57,5 +58,5 @@ private:
     QAction* openLogEntry_ = nullptr;
     QAction* openFolderEntry_ = nullptr;
     QTimer statusTimer_;
-    std::uint64_t recordsSeen_ = 0; // written, when the URL.csv entries were last updated
+    LogFileState logFile_;
 };

@@ -2,6 +2,7 @@
 // crawl, the status bar, painting and scrolling, the results on screen, the
 // quit question, and what does nothing.
 #include "display/canvas.h"
+#include "shell/crawl_status_bar.h"
 #include "shell/results_view.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui_driver.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -22,6 +24,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -66,6 +69,17 @@ bool StatusShows(QMainWindow& frame, const QString& text) {
 }
 
 // Receives the addresses the window asks the desktop to open.
+// Counts the paints of all of a widget.
+struct WholePaints : QObject {
+    int count = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            count +=
+                static_cast<QPaintEvent*>(event)->rect() == static_cast<QWidget*>(watched)->rect();
+        return false;
+    }
+};
+
 class DesktopOpener : public QObject {
     Q_OBJECT
 
@@ -118,9 +132,9 @@ TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
         ASSERT_NE(frame, nullptr);
         EXPECT_FALSE(frame->isVisible()) << "the main window showed before the start dialog";
         CrawlRunner& runner = frame->runner();
-        runner.crawler().SetCurrentUrl(site.Url("/"));
+        runner.setStartUrl(site.Url("/"));
         runner.startCrawl();
-        WhenTrue([&runner] { return runner.crawler().stepDone(); },
+        WhenTrue([&runner] { return runner.progress().pagesVisited > 0; },
                  [&, dialog] {
                      EXPECT_FALSE(runner.tickTimer().isActive())
                          << "the timer ran before the dialog closed";
@@ -208,13 +222,54 @@ TEST_F(ShellTest, EntriesKeysAndStatusFollowTheCrawlThroughPauseAndStop) {
                            QUrl::fromLocalFile(QString::fromStdString(logDir.path()))}));
 }
 
+// A changed number repaints its own label, never all of the bar. A label
+// that appears gets room of its own, beside its neighbours, not over them.
+TEST_F(ShellTest, ANewNumberRepaintsItsLabelAndALabelThatAppearsGetsRoom) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    auto* bar = static_cast<CrawlStatusBar*>(frame.statusBar());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CrawlProgress progress;
+    // The counts' label grows once, and the bar makes room for it.
+    for (progress.pagesVisited = 10; progress.pagesVisited < 12; ++progress.pagesVisited) {
+        bar->showProgress(progress);
+        QCoreApplication::processEvents();
+    }
+    WholePaints paints;
+    bar->installEventFilter(&paints);
+    for (; progress.pagesVisited < 20; ++progress.pagesVisited) {
+        bar->showProgress(progress);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(paints.count, 0);
+
+    progress.records.notWritten = 3;
+    bar->showProgress(progress);
+    QLabel* warning = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (QLabel* label : bar->findChildren<QLabel*>())
+                if (label->text().startsWith("警告") && label->width() > 0)
+                    warning = label;
+            return warning != nullptr;
+        },
+        kActionTimeoutMs));
+    QList<QRect> shown;
+    for (QLabel* label : bar->findChildren<QLabel*>())
+        if (label->isVisible() && label->y() == warning->y())
+            shown << label->geometry();
+    std::sort(shown.begin(), shown.end(), [](QRect a, QRect b) { return a.x() < b.x(); });
+    for (qsizetype i = 1; i < shown.size(); ++i)
+        EXPECT_GT(shown[i].left(), shown[i - 1].right()) << "labels " << i - 1 << " and " << i;
+    EXPECT_GE(warning->width(), warning->sizeHint().width());
+}
+
 // A page that cannot be fetched: counted, and its reason shown until a page
 // arrives well; URL.csv a directory: each record not written is counted,
 // beside a warning icon.
 TEST_F(ShellTest, StatusBarCountsAFailureWithItsReasonAndRecordsNotWritten) {
     std::filesystem::create_directory(logPath);
     MainWindow& frame = CreateMainWindowPastDialog();
-    CrawlOf(frame).SetCurrentUrl("http://127.0.0.1:1/");
+    CrawlOf(frame).setStartUrl("http://127.0.0.1:1/");
     testing::internal::CaptureStderr();
     ChooseMenuEntry(&frame, "解析スタート");
     ASSERT_TRUE(StatusShows(frame, "待機中 | 訪問 1 ページ ・ 失敗 1 ・ 未訪問リンク 0 ・ "))
@@ -363,7 +418,7 @@ TEST_F(ShellTest, CloseCtrlQAndTheExitEntryAskFirstAndNoKeepsTheWindow) {
 
 TEST_F(ShellTest, HelpShowsTheVersionAndAClickChangesNothing) {
     MainWindow& frame = CreateMainWindowPastDialog();
-    CrawlOf(frame).SetCurrentUrl("http://127.0.0.1:1/kept");
+    CrawlOf(frame).setStartUrl("http://127.0.0.1:1/kept");
 
     QString about;
     WhenModalShows([&](QWidget* dialog) {
@@ -383,7 +438,7 @@ TEST_F(ShellTest, HelpShowsTheVersionAndAClickChangesNothing) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(CrawlOf(frame).stepInFlight());
     EXPECT_STREQ(CrawlOf(frame).currentUrl(), "http://127.0.0.1:1/kept");
-    EXPECT_EQ(CrawlOf(frame).row(), 0);
+    EXPECT_EQ(CrawlOf(frame).progress().pagesVisited, 0u);
     EXPECT_EQ(PagesFetched(), 0);
     EXPECT_TRUE(frame.isVisible());
 }

@@ -35,17 +35,17 @@ MainWindow& ShellTest::CreateMainWindowPastDialog() {
     return *window;
 }
 
-Crawler& ShellTest::CrawlOf(MainWindow& frame) {
-    return frame.runner().crawler();
+CrawlRunner& ShellTest::CrawlOf(MainWindow& frame) {
+    return frame.runner();
 }
 
 void ShellTest::AimAtSite(MainWindow& frame) {
-    CrawlOf(frame).SetCurrentUrl(site.Url("/"));
+    CrawlOf(frame).setStartUrl(site.Url("/"));
 }
 
 int ShellTest::LoggedRecords() {
     if (window) {
-        EXPECT_TRUE(CrawlOf(*window).FlushLog(kLogWait));
+        EXPECT_TRUE(CrawlOf(*window).flushRecords(kLogWait));
     }
     std::ifstream log(logPath);
     return static_cast<int>(

@@ -24,7 +24,7 @@ protected:
     // closed with OK, unchanged.
     MainWindow& CreateMainWindowPastDialog();
     // The crawl the window runs.
-    Crawler& CrawlOf(MainWindow& frame);
+    CrawlRunner& CrawlOf(MainWindow& frame);
     // Puts the site's home page into the current URL.
     void AimAtSite(MainWindow& frame);
 

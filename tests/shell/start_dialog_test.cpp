@@ -26,7 +26,7 @@ protected:
     void SetUp() override {
         ShellTest::SetUp();
         frame = &CreateMainWindowPastDialog();
-        CrawlOf(*frame).SetCurrentUrl("http://127.0.0.1:1/before");
+        CrawlOf(*frame).setStartUrl("http://127.0.0.1:1/before");
     }
 
     // Opens the dialog from the menu and hands it to answer.
@@ -131,14 +131,14 @@ TEST_F(StartDialogTest, ClosingWithoutEditingKeepsEveryByte) {
         [](QWidget* dialog, QLineEdit*) { QTest::keyClick(dialog, Qt::Key_Escape); },
     };
     for (const auto& close : closes) {
-        CrawlOf(*frame).SetCurrentUrl(url);
+        CrawlOf(*frame).setStartUrl(url);
         OpenAndAnswer(close);
         EXPECT_EQ(Stored(), url);
     }
 }
 
 TEST_F(StartDialogTest, EditingOnePartKeepsTheBytesOfTheRest) {
-    CrawlOf(*frame).SetCurrentUrl("http://127.0.0.1:1/\xff/\xe6\x97\xa5.html");
+    CrawlOf(*frame).setStartUrl("http://127.0.0.1:1/\xff/\xe6\x97\xa5.html");
     OpenAndAnswer([&](QWidget* dialog, QLineEdit* field) {
         EXPECT_EQ(field->text(), QString::fromUtf8("http://127.0.0.1:1/\xef\xbf\xbd/日.html"));
         field->end(false);

@@ -4,7 +4,7 @@
 // the crawl ended.
 #pragma once
 
-#include "shell/command_line.h"
+#include "cli/crawl_request.h"
 
 #include <chrono>
 #include <cstdint>
@@ -15,7 +15,7 @@ constexpr int kRecordsLostExitCode = 1;
 // those still unwritten then are given up and counted.
 constexpr std::chrono::seconds kRecordsWait{30};
 
-// Runs the crawl request asks for, its generator seeded with seed, until the
+// Runs the crawl request asks for until the
 // table runs empty, the pages asked for are visited, the output refuses
 // records or a stop signal comes; returns the exit status.
-int RunTerminalCrawl(int& argc, char** argv, const CrawlRequest& request, std::uint32_t seed);
+int RunTerminalCrawl(int& argc, char** argv, const CrawlRequest& request);

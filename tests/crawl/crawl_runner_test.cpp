@@ -3,16 +3,17 @@
 // the program's crawl without a window, URLs kept as written, a start
 // chosen during a download, and a cancel, which never waits on the network
 // and never finishes its step.
-#include "shell/crawl_runner.h"
+#include "crawl/crawl_runner.h"
 
-#include "display/text_codec.h"
 #include "support/blocking_step.h"
 #include "support/cp932_reference.h"
 #include "support/csv_reader.h"
+#include "support/program_run.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
 #include "support/written_log.h"
-#include "tests/shell/program_run.h"
+#include "text/decoded_text.h"
+#include "text/line_rules.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -68,9 +69,8 @@ protected:
     }
 
     std::unique_ptr<CrawlRunner> MakeRunner(const std::string& start) {
-        auto runner = std::make_unique<CrawlRunner>(dir_.File("URL.csv"));
-        runner->crawler().CrawlInit(kSeed);
-        runner->crawler().SetCurrentUrl(start);
+        auto runner = std::make_unique<CrawlRunner>(dir_.File("URL.csv"), kSeed);
+        runner->setStartUrl(start);
         lines_ = std::make_unique<QSignalSpy>(runner.get(), &CrawlRunner::lineReady);
         return runner;
     }
@@ -102,8 +102,10 @@ protected:
     // URL.csv once the runner's crawl has written the records of the steps it
     // finished; a runner gone has written them on its way.
     std::string Log() {
-        return runner_ ? WrittenLog(runner_->crawler(), dir_.File("URL.csv"))
-                       : ReadWholeFile(dir_.File("URL.csv"));
+        if (runner_) {
+            EXPECT_TRUE(runner_->flushRecords(kLogWait)) << "records still unwritten after 10 s";
+        }
+        return ReadWholeFile(dir_.File("URL.csv"));
     }
 
     TestSite site_;
@@ -222,7 +224,8 @@ TEST_F(CrawlRunnerTest, TheCrawlWithoutAWindowWritesTheWindowsBytes) {
     const QList<QByteArray> printed = crawl.out.split('\n');
     ASSERT_EQ(printed.size(), kPages + 1);
     for (qsizetype line = 0; line < kPages; ++line)
-        EXPECT_EQ(QString::fromUtf8(printed[line]), OnOneLine(DecodeForScreen(Lines()[line])));
+        EXPECT_EQ(QString::fromUtf8(printed[line]),
+                  QString::fromStdU16String(OnOneLine(DecodeText(Lines()[line]))));
     EXPECT_EQ(printed[0].toStdString(),
               "0: URL:" + site_.Url("/") + " TITLE:日本  語 KEY:スタートページ");
 }
@@ -240,7 +243,7 @@ TEST_F(CrawlRunnerTest, StopAbandonsThePageInFlightAndEmptiesTheTable) {
     ASSERT_TRUE(WaitForRequests(2));
     runner_->stop();
     EXPECT_EQ(runner_->state(), CrawlState::Idle);
-    EXPECT_EQ(runner_->crawler().linkTable().count(), 0);
+    EXPECT_EQ(runner_->progress().linksWaiting, 0);
     const std::string abandoned = site_.RequestedPaths()[1];
     site_.OpenGate();
     runner_->startCrawl();
@@ -263,9 +266,8 @@ TEST_F(CrawlRunnerTest, StopAbandonsThePageInFlightAndEmptiesTheTable) {
 TEST_F(CrawlRunnerTest, ProgressCountsPagesFailuresAndRecords) {
     TempDir elsewhere; // URL.csv is a directory there: no record can be written
     std::filesystem::create_directory(elsewhere.File("URL.csv"));
-    CrawlRunner runner(elsewhere.File("URL.csv"));
-    runner.crawler().CrawlInit(kSeed);
-    runner.crawler().SetCurrentUrl("http://127.0.0.1:1/");
+    CrawlRunner runner(elsewhere.File("URL.csv"), kSeed);
+    runner.setStartUrl("http://127.0.0.1:1/");
     const auto visited = [&runner](std::uint64_t pages) {
         return QTest::qWaitFor([&] { return runner.progress().pagesVisited >= pages; }, kWaitMs);
     };
@@ -275,12 +277,12 @@ TEST_F(CrawlRunnerTest, ProgressCountsPagesFailuresAndRecords) {
     EXPECT_EQ(runner.progress().lastFailure,
               "fetching http://127.0.0.1:1/ failed: could not connect");
 
-    runner.crawler().SetCurrentUrl(site_.Url("/c/"));
+    runner.setStartUrl(site_.Url("/c/"));
     runner.startTicking();
     runner.startCrawl();
     ASSERT_TRUE(visited(3));
     ASSERT_TRUE(QTest::qWaitFor([&] { return runner.state() == CrawlState::Idle; }, kWaitMs));
-    runner.crawler().FlushLog(kLogWait);
+    runner.flushRecords(kLogWait);
     testing::internal::GetCapturedStderr();
     const CrawlProgress progress = runner.progress();
     EXPECT_EQ(progress.fetchesFailed, 1u);
@@ -295,8 +297,8 @@ TEST_F(CrawlRunnerTest, StartChosenDuringADownloadRunsRightAfterIt) {
     runner_->startTicking();
     runner_->startCrawl();
     ASSERT_TRUE(WaitForRequests(1));
-    ASSERT_TRUE(runner_->crawler().stepInFlight());
-    runner_->crawler().SetCurrentUrl(site_.Url("/e/"));
+    ASSERT_TRUE(runner_->stepInFlight());
+    runner_->setStartUrl(site_.Url("/e/"));
     runner_->startCrawl();
     site_.OpenGate();
     ASSERT_TRUE(WaitForLines(2));
@@ -315,7 +317,7 @@ TEST_F(CrawlRunnerTest, UrlsAreShownAndRecordedAsWritten) {
     site_.AddRaw("/raw/", "<title>R</title><a href=\"" + site_.Url("/a b/") + "\">x</a>");
     site_.AddRaw("/a b/", "<title>S</title><a href=\"" + site_.Url("/日本/") + "\">y</a>");
     site_.AddRaw("/日本/", "<title>N</title>");
-    runner_->crawler().SetCurrentUrl(site_.Url("/raw/"));
+    runner_->setStartUrl(site_.Url("/raw/"));
     runner_->startTicking();
     runner_->startCrawl();
     ASSERT_TRUE(WaitForLines(3));

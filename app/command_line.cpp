@@ -3,7 +3,7 @@
 // QApplication instead of counting as mistakes. The arguments are read byte
 // for byte (Latin-1 gives each byte a character of its own): the start
 // address keeps its bytes, and a mistake is echoed as it was typed.
-#include "shell/command_line.h"
+#include "app/command_line.h"
 
 #include "engine/crawler.h"
 
@@ -12,6 +12,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <ctime>
 #include <limits>
 
 namespace {
@@ -144,9 +145,10 @@ std::variant<CrawlRequest, QString> CrawlAskedFor(const QCommandLineParser& pars
     QString mistake;
     request.pages =
         NumberOf(parser, options.pages, 1, std::numeric_limits<std::uint64_t>::max(), mistake);
-    if (const auto seed =
-            NumberOf(parser, options.seed, 0, std::numeric_limits<std::uint32_t>::max(), mistake))
-        request.seed = static_cast<std::uint32_t>(*seed);
+    // The clock's seconds unless the seed is given.
+    request.seed = static_cast<std::uint32_t>(
+        NumberOf(parser, options.seed, 0, std::numeric_limits<std::uint32_t>::max(), mistake)
+            .value_or(static_cast<std::uint64_t>(std::time(nullptr))));
     if (const auto interval = NumberOf(parser, options.interval, 0, kMaxIntervalMs, mistake))
         request.intervalMs = static_cast<int>(*interval);
     if (parser.isSet(options.output))

@@ -6,35 +6,49 @@
 // far is there to show.
 #pragma once
 
+#include "crawl/crawl_progress.h"
 #include "engine/crawler.h"
 #include "engine/page_fetcher.h"
-#include "shell/crawl_progress.h"
 
 #include <QObject>
 #include <QThreadPool>
 #include <QTimer>
 
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
 constexpr int kCrawlPeriodMs = 100;
+// Records go to this file in the directory Torvesk was started from.
+constexpr char kResultLogName[] = "URL.csv";
 
 class CrawlRunner : public QObject {
     Q_OBJECT
 
 public:
-    // The crawl's records go to the file at logPath; fetches are bounded by limits.
-    explicit CrawlRunner(std::string logPath, const FetchLimits& limits = {});
+    // The crawl's records go to the file at logPath; its generator is seeded
+    // with seed and its current URL is the default initial URL (CrawlInit);
+    // fetches are bounded by limits.
+    CrawlRunner(std::string logPath, std::uint32_t seed, const FetchLimits& limits = {});
     // Cancels a fetch in flight; its thread lets go within one poll period,
     // without waiting for a name lookup or any reply.
     ~CrawlRunner() override;
 
-    Crawler& crawler() { return crawler_; }
     // Kept for tests, which count its ticks.
     const QTimer& tickTimer() const { return timer_; }
-    const std::string& logPath() const { return logPath_; }
+
+    // The URL the next start visits: the one set, else the page visited last.
+    const char* currentUrl() const { return crawler_.currentUrl(); }
+    // Stores at most 255 bytes of url, verbatim, as the start dialog does.
+    void setStartUrl(const std::string& url) { crawler_.SetCurrentUrl(url); }
+    // Waits, at most bound, until the records of finished steps are written
+    // or reported; returns whether they are.
+    bool flushRecords(std::chrono::milliseconds bound) { return crawler_.FlushLog(bound); }
+    RecordCounts recordCounts() const { return crawler_.recordCounts(); }
+    bool stepInFlight() const { return crawler_.stepInFlight(); }
 
     // The tick's period; 0 takes the next step as soon as one has ended.
     // The same steps follow, with the same draws, whatever the period.
@@ -73,7 +87,6 @@ private:
     void noteState();
     void tallyPage(const FetchResult& result);
 
-    const std::string logPath_;
     Crawler crawler_;
     QTimer timer_;
     bool ticking_ = false; // startTicking() was called

@@ -1,13 +1,13 @@
 // TerminalCrawl: the runner's lines printed as the screen decodes them, its
 // progress drawn ten times a second, and the one way every crawl ends: the
 // page in flight abandoned, the finished records written, a summary.
-#include "shell/terminal_crawl.h"
+#include "cli/terminal_crawl.h"
 
-#include "display/text_codec.h"
+#include "cli/progress_line.h"
+#include "cli/stop_signals.h"
+#include "crawl/crawl_runner.h"
 #include "engine/descriptor.h"
-#include "shell/crawl_runner.h"
-#include "shell/progress_line.h"
-#include "shell/stop_signals.h"
+#include "text/line_rules.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -47,20 +47,9 @@ std::optional<std::string> CannotAppendTo(const std::string& path) {
     return std::strerror(errno);
 }
 
-// A character a terminal would obey instead of showing it: a control
-// character other than the tab, DEL, a C1 control.
-bool ObeyedByTerminal(QChar c) {
-    const char16_t unit = c.unicode();
-    return (unit < 0x20 && unit != u'\t') || (unit >= 0x7F && unit <= 0x9F);
-}
-
 // A results line as UTF-8 text on one line, decoded as the screen decodes it.
 QByteArray TerminalText(std::string_view line) {
-    QString text = OnOneLine(DecodeForScreen(line));
-    for (QChar& c : text)
-        if (ObeyedByTerminal(c))
-            c = QChar::ReplacementCharacter;
-    return text.toUtf8() + '\n';
+    return QString::fromStdU16String(ForTerminal(line)).toUtf8() + '\n';
 }
 
 bool Print(const QByteArray& text) {
@@ -108,7 +97,7 @@ std::string Summary(const CrawlProgress& done, double seconds, const char* why) 
 
 class TerminalCrawl : public QObject {
 public:
-    TerminalCrawl(const CrawlRequest& request, std::uint32_t seed, StopSignals& stops);
+    TerminalCrawl(const CrawlRequest& request, StopSignals& stops);
 
     void start();
 
@@ -123,7 +112,6 @@ private:
     int exitCode(Ending ending, int signalNumber, bool flushed, const CrawlProgress& done) const;
 
     const CrawlRequest request_;
-    const std::uint32_t seed_;
     const bool recordsToStandardOutput_;
     const bool printsLines_;
     const bool linesOnTerminal_; // standard output is a terminal
@@ -136,11 +124,11 @@ private:
     Clock::time_point started_;
 };
 
-TerminalCrawl::TerminalCrawl(const CrawlRequest& request, std::uint32_t seed, StopSignals& stops)
-    : request_(request), seed_(seed), recordsToStandardOutput_(request.output == "-"),
+TerminalCrawl::TerminalCrawl(const CrawlRequest& request, StopSignals& stops)
+    : request_(request), recordsToStandardOutput_(request.output == "-"),
       printsLines_(!request.quiet && !recordsToStandardOutput_),
-      linesOnTerminal_(::isatty(STDOUT_FILENO) == 1), stops_(stops), runner_(RecordPath(request)) {
-    runner_.crawler().CrawlInit(seed);
+      linesOnTerminal_(::isatty(STDOUT_FILENO) == 1), stops_(stops),
+      runner_(RecordPath(request), request.seed) {
     if (request.intervalMs)
         runner_.setInterval(*request.intervalMs);
     connect(&runner_, &CrawlRunner::lineReady, this, &TerminalCrawl::showLine);
@@ -153,7 +141,7 @@ TerminalCrawl::TerminalCrawl(const CrawlRequest& request, std::uint32_t seed, St
 // The start page with the KEY "スタートページ", then one page a tick, as the
 // window's "解析スタート" does.
 void TerminalCrawl::start() {
-    std::fprintf(stderr, "torvesk: seed %u\n", static_cast<unsigned>(seed_));
+    std::fprintf(stderr, "torvesk: seed %u\n", static_cast<unsigned>(request_.seed));
     // Records the log thread writes to the same terminal would run through it.
     const bool recordsOnTerminal = recordsToStandardOutput_ && linesOnTerminal_;
     if (!request_.quiet && ::isatty(STDERR_FILENO) && !recordsOnTerminal)
@@ -161,7 +149,7 @@ void TerminalCrawl::start() {
     if (progress_ || recordsToStandardOutput_)
         watch_.start(kProgressPeriodMs);
     started_ = Clock::now();
-    runner_.crawler().SetCurrentUrl(request_.url);
+    runner_.setStartUrl(request_.url);
     runner_.startCrawl();
     runner_.startTicking();
 }
@@ -200,7 +188,7 @@ void TerminalCrawl::watch() {
 
 // Records to standard output end the crawl once its reader has gone.
 bool TerminalCrawl::recordsRefused() {
-    return recordsToStandardOutput_ && runner_.crawler().recordCounts().notWritten > 0;
+    return recordsToStandardOutput_ && runner_.recordCounts().notWritten > 0;
 }
 
 double TerminalCrawl::seconds() const {
@@ -218,7 +206,7 @@ void TerminalCrawl::end(Ending ending, int signalNumber) {
     runner_.stop();
     watch_.stop();
     progress_.reset();
-    const bool flushed = runner_.crawler().FlushLog(kRecordsWait);
+    const bool flushed = runner_.flushRecords(kRecordsWait);
     const CrawlProgress done = runner_.progress();
     if (!request_.quiet)
         std::fputs(Summary(done, seconds(), InWords(ending, signalNumber)).c_str(), stderr);
@@ -239,7 +227,7 @@ int TerminalCrawl::exitCode(Ending ending, int signalNumber, bool flushed,
 
 } // namespace
 
-int RunTerminalCrawl(int& argc, char** argv, const CrawlRequest& request, std::uint32_t seed) {
+int RunTerminalCrawl(int& argc, char** argv, const CrawlRequest& request) {
     StopSignals stops; // first: every thread started later keeps them blocked
     // A reader that goes away fails a write (EPIPE) instead of ending the
     // program in the middle of a record.
@@ -252,7 +240,7 @@ int RunTerminalCrawl(int& argc, char** argv, const CrawlRequest& request, std::u
     }
     QCoreApplication application(argc, argv);
     stops.listen();
-    TerminalCrawl crawl(request, seed, stops);
+    TerminalCrawl crawl(request, stops);
     crawl.start();
     return QCoreApplication::exec();
 }

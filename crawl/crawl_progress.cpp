@@ -1,5 +1,5 @@
 // The page rate's window of finishing times.
-#include "shell/crawl_progress.h"
+#include "crawl/crawl_progress.h"
 
 #include <algorithm>
 

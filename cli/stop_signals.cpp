@@ -1,6 +1,6 @@
 // The stop signals through signalfd(2); the one handler, installed when the
 // crawl is ending, calls only _exit, which is async-signal-safe.
-#include "shell/stop_signals.h"
+#include "cli/stop_signals.h"
 
 #include <csignal>
 #include <pthread.h>

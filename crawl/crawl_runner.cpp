@@ -1,12 +1,13 @@
 // Ticks, starts, pauses, stops and fetch completions, all on the GUI thread;
 // only the transfer itself runs on the runner's fetch thread, which hands its
 // result back through the GUI thread's event queue.
-#include "shell/crawl_runner.h"
+#include "crawl/crawl_runner.h"
 
 #include <utility>
 
-CrawlRunner::CrawlRunner(std::string logPath, const FetchLimits& limits)
-    : logPath_(std::move(logPath)), crawler_(logPath_), fetcher_(limits) {
+CrawlRunner::CrawlRunner(std::string logPath, std::uint32_t seed, const FetchLimits& limits)
+    : crawler_(std::move(logPath)), fetcher_(limits) {
+    crawler_.CrawlInit(seed);
     fetchThread_.setMaxThreadCount(1);
     fetchThread_.setExpiryTimeout(-1);
     timer_.setInterval(kCrawlPeriodMs);

@@ -1,6 +1,6 @@
 // The progress line: "\r" and erase-to-end-of-line before each redraw, and
 // standard error relayed through a pipe while the line is shown.
-#include "shell/progress_line.h"
+#include "cli/progress_line.h"
 
 #include <algorithm>
 #include <cerrno>

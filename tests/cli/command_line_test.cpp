@@ -3,15 +3,15 @@
 // error and exit code 2, Qt's own options still reach Qt, and --crawl
 // crawls without a window: its lines, its records, its ending and its exit
 // status.
-#include "shell/command_line.h"
-#include "shell/terminal_crawl.h"
+#include "app/command_line.h"
+#include "cli/terminal_crawl.h"
 
 #include "engine/crawler.h"
 #include "support/cp932_reference.h"
 #include "support/csv_reader.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
-#include "tests/shell/program_run.h"
+#include "support/program_run.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
