@@ -22,9 +22,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <iterator>
 #include <functional>
 #include <initializer_list>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <string>
