@@ -1,8 +1,9 @@
 // Whether pages keep to themselves when kept connections misbehave: a crawl
 // through the program's own 100 ms tick against a loopback site whose
-// connections send a 408 when idle, a stray CR LF after each response or a
-// late response nobody asked for, then URL.csv read back: how many records
-// hold the title of the page at their URL, out of all.
+// connections send a 408 when idle, a stray CR LF after each response, a
+// late response nobody asked for, a late tail or a reset on reuse, then
+// URL.csv read back: how many records hold the title of the page at their
+// URL, out of all.
 // Usage: kept_connections [pages] (100 by default).
 #include "bench/misbehaving_site.h"
 #include "bench/tick_crawl.h"

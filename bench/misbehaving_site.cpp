@@ -1,20 +1,23 @@
 // MisbehavingSite on the raw loopback server: each connection's handler
 // answers requests as they come and does its misdeed in between, the late
 // response on a timer of its own so that a request arriving first is
-// answered first.
+// answered first. The late tail's pause is slowness on purpose.
 #include "bench/misbehaving_site.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <random>
+#include <thread>
 
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-enum class Misdeed { TimeoutWhenIdle, StrayLineEnd, LateResponse };
-constexpr int kMisdeeds = 3;
+enum class Misdeed { TimeoutWhenIdle, StrayLineEnd, LateResponse, LateTail, ResetOnReuse };
+constexpr int kMisdeeds = 5;
+constexpr std::size_t kShortBy = 10;
+constexpr auto kTailAfter = 1ms;
 constexpr int kLinksPerPage = 10;
 constexpr auto kIdleTimeout = 50ms;
 constexpr int kLateMinMs = 50;
@@ -46,6 +49,25 @@ std::chrono::milliseconds WaitLimit(Misdeed misdeed,
         std::max(*lateAt - Clock::now(), Clock::duration()));
 }
 
+// Sends response, or with a late tail: a Content-Length that falls short and
+// the rest a moment later.
+bool Answer(ServerConnection& connection, const std::string& response, bool lateTail) {
+    if (!lateTail)
+        return connection.Send(response);
+    const std::size_t bodyAt = response.find("\r\n\r\n") + 4;
+    const std::size_t length = response.size() - bodyAt;
+    if (length < kShortBy)
+        return connection.Send(response);
+    std::string head = response.substr(0, bodyAt);
+    const std::string field = "Content-Length: " + std::to_string(length);
+    head.replace(head.find(field), field.size(),
+                 "Content-Length: " + std::to_string(length - kShortBy));
+    if (!connection.Send(head + response.substr(bodyAt, length - kShortBy)))
+        return false;
+    std::this_thread::sleep_for(kTailAfter);
+    return connection.Send(response.substr(response.size() - kShortBy));
+}
+
 } // namespace
 
 MisbehavingSite::MisbehavingSite(int pages)
@@ -75,7 +97,7 @@ void MisbehavingSite::Serve(ServerConnection& connection) {
     std::mt19937 random(connection.index());
     std::uniform_int_distribution lateMs(kLateMinMs, kLateMaxMs);
     Clock::time_point lateAt = kNotDue;
-    for (;;) {
+    for (int requests = 0;;) {
         const std::optional<std::string> target =
             connection.NextRequest(WaitLimit(misdeed, lateAt));
         if (!target && misdeed == Misdeed::TimeoutWhenIdle) {
@@ -87,9 +109,12 @@ void MisbehavingSite::Serve(ServerConnection& connection) {
             lateAt = kNotDue;
             continue;
         }
-        if (!target || !connection.Send(Page(*target)))
+        if (target && misdeed == Misdeed::ResetOnReuse && requests > 0)
+            return connection.Reset();
+        if (!target || !Answer(connection, Page(*target), misdeed == Misdeed::LateTail))
             return;
         ++requests_;
+        ++requests;
         if (misdeed == Misdeed::StrayLineEnd)
             connection.Send("\r\n");
         if (misdeed == Misdeed::LateResponse && lateAt == kNotDue)

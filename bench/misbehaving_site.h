@@ -1,8 +1,9 @@
 // A site on 127.0.0.1 whose kept connections misbehave the way some servers
 // do, each connection in its turn: one sends a 408 and closes once it has
 // been idle for 50 ms, the next a stray CR LF after each response, the next
-// a whole response nobody asked for 50 to 300 ms after a response, and so
-// on. Its pages link to each other with
+// a whole response nobody asked for 50 to 300 ms after a response, the next
+// a Content-Length 10 bytes short with the tail 1 ms later, the next a reset
+// once it is reused, and so on. Its pages link to each other with
 // absolute http:// addresses; page n has the title "Page n".
 #pragma once
 

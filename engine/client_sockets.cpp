@@ -1,7 +1,10 @@
-// ClientSockets on the kernel's own answers: poll with a zero timeout for
-// what arrived on a kept socket, TCP_INFO for when data last arrived and
-// whether a connection is up, dup3 to put end-of-file in a socket's place.
+// ClientSockets on the kernel's own answers: poll with a zero timeout and a
+// peek for what arrived on a kept socket, TCP_INFO for when data last
+// arrived and whether a connection is up, dup3 to put end-of-file in a
+// socket's place.
 #include "engine/client_sockets.h"
+
+#include "engine/bytes_received.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -15,6 +18,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -26,9 +30,34 @@ std::optional<tcp_info> TcpInfo(int socket) {
     return info;
 }
 
-bool WasSpokenOn(int socket) {
+// What arrived on an idle socket since its response ended.
+enum class Arrival { Nothing, Close, Bytes, BytesThenClose, TimeoutThenClose };
+
+// A server may end an idle connection with a 408, in the clear or not.
+bool IsTimeoutResponse(std::string_view head) {
+    return head.size() == 12 && head.starts_with("HTTP/1.") && head.substr(8) == " 408";
+}
+
+// A poll that fails says nothing arrived for sure: it counts as a close.
+Arrival ArrivalOn(int socket) {
     pollfd idle{socket, POLLIN | POLLPRI | POLLRDHUP, 0};
-    return ::poll(&idle, 1, 0) == 1;
+    const int ready = ::poll(&idle, 1, 0);
+    if (ready == 0)
+        return Arrival::Nothing;
+    char head[12];
+    const ssize_t peeked =
+        ready < 0 ? -1 : ::recv(socket, head, sizeof head, MSG_PEEK | MSG_DONTWAIT);
+    if (peeked <= 0)
+        return Arrival::Close;
+    if (!(idle.revents & (POLLRDHUP | POLLHUP)))
+        return Arrival::Bytes;
+    return IsTimeoutResponse(std::string_view(head, static_cast<std::size_t>(peeked)))
+               ? Arrival::TimeoutThenClose
+               : Arrival::BytesThenClose;
+}
+
+bool Contains(const std::vector<int>& sockets, int socket) {
+    return std::find(sockets.begin(), sockets.end(), socket) != sockets.end();
 }
 
 // The port and the numeric address of an end of a connection.
@@ -41,12 +70,14 @@ End EndOf(const sockaddr_storage& end) {
     char text[INET6_ADDRSTRLEN] = "";
     if (end.ss_family == AF_INET) {
         const auto& v4 = reinterpret_cast<const sockaddr_in&>(end);
-        inet_ntop(AF_INET, &v4.sin_addr, text, sizeof text);
+        if (!inet_ntop(AF_INET, &v4.sin_addr, text, sizeof text))
+            return End{};
         return End{ntohs(v4.sin_port), text};
     }
     if (end.ss_family == AF_INET6) {
         const auto& v6 = reinterpret_cast<const sockaddr_in6&>(end);
-        inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text);
+        if (!inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text))
+            return End{};
         return End{ntohs(v6.sin6_port), text};
     }
     return End{};
@@ -69,13 +100,9 @@ ClientSockets::ClientSockets() {
         failure_ = std::string("making the end-of-file descriptor failed: ") + std::strerror(errno);
         return;
     }
-    ::close(pair[1]);
-    deadEnd_ = pair[0];
-}
-
-ClientSockets::~ClientSockets() {
-    if (deadEnd_ >= 0)
-        ::close(deadEnd_);
+    deadEnd_ = Descriptor(pair[0]);
+    if (const int error = Descriptor(pair[1]).Close(); error != 0)
+        failure_ = std::string("making the end-of-file descriptor failed: ") + std::strerror(error);
 }
 
 int ClientSockets::Open(int family, int type, int protocol) {
@@ -84,24 +111,68 @@ int ClientSockets::Open(int family, int type, int protocol) {
         return -1;
     sockets_.push_back(socket);
     own_.push_back(socket);
+    if (secureTransfer_)
+        secure_.push_back(socket);
     return socket;
 }
 
 int ClientSockets::Close(int socket) {
-    std::erase(sockets_, socket);
-    std::erase(own_, socket);
+    if (socket == used_) {
+        receivedAtClose_ = BytesReceived(socket);
+        used_ = -1;
+    }
+    for (std::vector<int>* list : {&sockets_, &own_, &secure_, &silenced_})
+        std::erase(*list, socket);
     return ::close(socket);
 }
 
-void ClientSockets::SilenceSpoken() {
-    for (const int socket : sockets_)
-        if (WasSpokenOn(socket))
-            ::dup3(deadEnd_, socket, O_CLOEXEC);
+bool ClientSockets::Silence(int socket) {
+    if (::dup3(deadEnd_.get(), socket, O_CLOEXEC) < 0)
+        return false;
+    silenced_.push_back(socket);
+    return true;
 }
 
-void ClientSockets::BeginTransfer(Clock::time_point start) {
+bool ClientSockets::SilenceUntrusted() {
+    bool allSilenced = true;
+    for (const int socket : sockets_) {
+        if (Contains(silenced_, socket))
+            continue;
+        const Arrival arrival = ArrivalOn(socket);
+        const End peer = EndOf(socket, ::getpeername);
+        const bool closeAlert = arrival == Arrival::BytesThenClose && Contains(secure_, socket);
+        if (arrival == Arrival::Bytes || (arrival == Arrival::BytesThenClose && !closeAlert))
+            distrusted_.Distrust(peer.address, peer.port);
+        if (arrival != Arrival::Nothing || distrusted_.Distrusts(peer.address, peer.port))
+            allSilenced = Silence(socket) && allSilenced;
+    }
+    return allSilenced;
+}
+
+void ClientSockets::AwaitSettled() {
+    std::vector<pollfd> kept;
+    for (const int socket : sockets_)
+        if (!Contains(silenced_, socket))
+            kept.push_back(pollfd{socket, POLLIN | POLLPRI | POLLRDHUP, 0});
+    if (kept.empty())
+        return;
+    // A signal cuts the wait short; any other failure ends it, and what
+    // arrived is looked at all the same.
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(lastEnd_ + kSettleTime - Clock::now());
+        if (left.count() <= 0 ||
+            ::poll(kept.data(), kept.size(), static_cast<int>(left.count())) >= 0 || errno != EINTR)
+            return;
+    }
+}
+
+void ClientSockets::BeginTransfer(Clock::time_point start, bool secure) {
     start_ = start;
+    secureTransfer_ = secure;
     own_.clear();
+    used_ = -1;
+    receivedBefore_ = receivedAtClose_ = std::nullopt;
 }
 
 void ClientSockets::UsingConnection(int localPort, const std::string& peerAddress, int peerPort) {
@@ -110,8 +181,20 @@ void ClientSockets::UsingConnection(int localPort, const std::string& peerAddres
         return EndOf(socket, ::getsockname).port == localPort && peer.port == peerPort &&
                peer.address == peerAddress;
     });
-    if (used != sockets_.end())
-        own_.assign(1, *used);
+    if (used == sockets_.end())
+        return;
+    own_.assign(1, *used);
+    used_ = *used;
+    receivedBefore_ = BytesReceived(used_);
+    if (secureTransfer_ && !Contains(secure_, *used))
+        secure_.push_back(*used);
+}
+
+std::optional<std::uint64_t> ClientSockets::ReceivedInTransfer() const {
+    const std::optional<std::uint64_t> after = used_ >= 0 ? BytesReceived(used_) : receivedAtClose_;
+    if (!receivedBefore_ || !after)
+        return std::nullopt;
+    return *after - *receivedBefore_;
 }
 
 bool ClientSockets::Connected() const {

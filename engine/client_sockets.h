@@ -4,16 +4,25 @@
 // in flight uses.
 #pragma once
 
+#include "engine/descriptor.h"
+#include "engine/distrusted_peers.h"
+
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+// How long after a response a kept connection may carry the next request:
+// bytes a server sends later than this after its response can be taken for
+// the next request's answer.
+constexpr std::chrono::milliseconds kSettleTime{10};
 
 class ClientSockets {
 public:
     using Clock = std::chrono::steady_clock;
 
     ClientSockets();
-    ~ClientSockets();
     ClientSockets(const ClientSockets&) = delete;
     ClientSockets& operator=(const ClientSockets&) = delete;
 
@@ -25,19 +34,34 @@ public:
     int Open(int family, int type, int protocol);
     int Close(int socket);
 
-    // Between transfers every kept socket is idle, so one on which a byte,
-    // a close or an error has arrived was spoken on after its response:
-    // those bytes belong to no request. Each such socket is made to read
-    // end-of-file for good (its connection is released), so the library
-    // that holds it finds it dead and closes it instead of reusing it. The
-    // descriptor number stays the library's until then.
-    void SilenceSpoken();
+    // Between transfers every kept socket is idle, so bytes that arrived on
+    // one belong to no request: its server is distrusted for good. A close
+    // alone is no misdeed, nor a 408 that comes with it, nor over TLS bytes
+    // that come with it (the close alert). Each kept socket that was spoken on, or whose
+    // server is distrusted, is made to read end-of-file for good (its
+    // connection is released), so the library that holds it finds it dead
+    // and closes it instead of reusing it; the descriptor number stays the
+    // library's until then. False when a socket could not be silenced: the
+    // next request must then not reuse any.
+    bool SilenceUntrusted();
+    // Waits until the last transfer ended kSettleTime ago, or until bytes
+    // arrive on a kept socket before that: an answer that lags one request
+    // behind its request shows itself so before the next request goes out.
+    void AwaitSettled();
+    void TransferEnded() { lastEnd_ = Clock::now(); }
+    // The server at address and port answered a reused connection with
+    // something other than HTTP.
+    void Distrust(const std::string& address, int port) { distrusted_.Distrust(address, port); }
 
-    // The transfer in flight: from Begin on, sockets opened are its own;
-    // UsingConnection names the socket it took (a kept one, or one of those it
-    // opened), by its two ends.
-    void BeginTransfer(Clock::time_point start);
+    // The transfer in flight: from Begin on, sockets opened are its own, over
+    // TLS when secure; UsingConnection names the socket it took (a kept one,
+    // or one of those it opened), by its two ends.
+    void BeginTransfer(Clock::time_point start, bool secure);
     void UsingConnection(int localPort, const std::string& peerAddress, int peerPort);
+
+    // How many bytes the transfer's connection received since it took it,
+    // until now or until it was closed; nothing when unknown.
+    std::optional<std::uint64_t> ReceivedInTransfer() const;
 
     // Whether the transfer's connection is up, and how long its sockets
     // have received nothing (counted from the transfer's start).
@@ -45,9 +69,18 @@ public:
     std::chrono::milliseconds QuietFor(Clock::time_point now) const;
 
 private:
+    bool Silence(int socket);
+
     std::vector<int> sockets_;
-    std::vector<int> own_; // the transfer's, a subset of sockets_
+    std::vector<int> own_;      // the transfer's, a subset of sockets_
+    std::vector<int> secure_;   // those that carry TLS, a subset of sockets_
+    std::vector<int> silenced_; // those that read end-of-file, a subset of sockets_
     Clock::time_point start_;
-    int deadEnd_ = -1; // reads end-of-file for good: its peer is closed
+    Clock::time_point lastEnd_;
+    int used_ = -1; // the socket UsingConnection named
+    std::optional<std::uint64_t> receivedBefore_, receivedAtClose_; // on used_
+    bool secureTransfer_ = false;
+    DistrustedPeers distrusted_;
+    Descriptor deadEnd_; // reads end-of-file for good: its peer is closed
     std::string failure_;
 };

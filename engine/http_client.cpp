@@ -4,10 +4,11 @@
 // handle the TLS sessions (a few, the library's bound). Each transfer is driven through
 // the multi handle, so that the cancel flag and the stall rule are looked
 // at every poll period. The client opens and closes every socket itself
-// (ClientSockets): before a transfer it silences the kept ones that were
-// spoken on, and during one it reads the kernel's time of the last data on
-// the transfer's own connection, which also counts header bytes, TLS
-// records and a proxy's replies, none of which libcurl reports as progress.
+// (ClientSockets): before and after a transfer it silences the kept ones
+// that were spoken on or lead to a distrusted server, and during one it
+// reads the kernel's time of the last data on the transfer's own
+// connection, which also counts header bytes, TLS records and a proxy's
+// replies, none of which libcurl reports as progress.
 #include "engine/http_client.h"
 
 #include "engine/client_sockets.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <string_view>
 #include <strings.h>
 
 namespace {
@@ -27,6 +29,7 @@ using Clock = std::chrono::steady_clock;
 constexpr const char* kAllowedSchemes = "http,https";
 constexpr int kPollMs = 50; // how late a cancel or a stall may be seen
 constexpr long kRequestTimeout = 408;
+constexpr std::string_view kSwitchingProtocols = "101";
 // The connection cache keeps an entry for each host whose last connection
 // it closed to make room, and walks all of them for every transfer, as the
 // DNS cache walks its answers: renewing both after this many connections
@@ -98,7 +101,23 @@ struct Transfer {
     bool capReached = false;
     bool connected = false; // a TCP connection of its own came up
     bool stalled = false;
+    bool switchedUnasked = false; // a 101 came, though no protocol switch was asked for
+    std::string multiFailure;     // why the multi handle could not drive it; empty when it could
 };
+
+// No switch is ever asked for, so a 101 ends the transfer: what follows it
+// is no HTTP this client reads.
+std::size_t ReadHeaderLine(char* data, std::size_t size, std::size_t count, void* userdata) {
+    auto& transfer = *static_cast<Transfer*>(userdata);
+    const std::string_view line(data, size * count);
+    const std::size_t code = line.find(' ');
+    if (line.starts_with("HTTP/") && code != line.npos &&
+        line.substr(code + 1).starts_with(kSwitchingProtocols)) {
+        transfer.switchedUnasked = true;
+        return 0;
+    }
+    return size * count;
+}
 
 // Keeps what fits; taking less than offered past the cap ends the transfer.
 std::size_t KeepBodyBytes(char* data, std::size_t size, std::size_t count, void* userdata) {
@@ -137,6 +156,7 @@ void SetRequest(Options& options, curl_slist* headers, char* errorWords) {
         .Set("the request headers", CURLOPT_HTTPHEADER, headers)
         .Set("the content decoding", CURLOPT_HTTP_CONTENT_DECODING, 0L)
         .Set("the body callback", CURLOPT_WRITEFUNCTION, KeepBodyBytes)
+        .Set("the header callback", CURLOPT_HEADERFUNCTION, ReadHeaderLine)
         .Set("the allowed schemes", CURLOPT_PROTOCOLS_STR, kAllowedSchemes)
         .Set("the HTTP version", CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1})
         .Set("the error buffer", CURLOPT_ERRORBUFFER, errorWords)
@@ -254,7 +274,19 @@ std::string ReplyReason(CURL* easy, const Ending& end) {
     return known != std::end(kFailures) ? known->words : curl_easy_strerror(end.result);
 }
 
+// OpenSSL's words for a first record that is no TLS at all, such as the
+// start of a plain HTTP reply.
+bool AnsweredInTheClear(const Ending& end) {
+    return end.result == CURLE_SSL_CONNECT_ERROR && std::strstr(end.errorWords, "wrong version");
+}
+
 std::string Reason(CURL* easy, const Ending& end, const FetchLimits& limits) {
+    if (!end.transfer.multiFailure.empty())
+        return end.transfer.multiFailure;
+    if (end.transfer.switchedUnasked)
+        return "the server switched to another protocol (101) unasked";
+    if (AnsweredInTheClear(end))
+        return "the server answered in plain HTTP, not in TLS";
     if (end.transfer.stalled || end.result == CURLE_OPERATION_TIMEDOUT)
         return TimeoutReason(easy, end, limits);
     if (std::optional<std::string> proxy = ProxyReason(easy, end))
@@ -278,17 +310,40 @@ HttpResponse Failure(std::string why) {
     return response;
 }
 
+// A kept connection that breaks as the request goes out, however the kernel
+// tells it, or answers with something other than HTTP, has given no byte of
+// a response to this request.
+bool BrokeBeforeAnyAnswer(CURL* easy, CURLcode result) {
+    const bool broke =
+        result == CURLE_SEND_ERROR || result == CURLE_RECV_ERROR || result == CURLE_GOT_NOTHING ||
+        result == CURLE_WEIRD_SERVER_REPLY ||
+        (result == CURLE_UNSUPPORTED_PROTOCOL && LongInfo(easy, CURLINFO_REQUEST_SIZE) > 0);
+    return broke && LongInfo(easy, CURLINFO_HEADER_SIZE) == 0;
+}
+
+bool NotHttp(CURLcode result) {
+    return result == CURLE_WEIRD_SERVER_REPLY || result == CURLE_UNSUPPORTED_PROTOCOL;
+}
+
 // One request as sent once, and whether it went out on a kept connection.
 struct Attempt {
     HttpResponse response;
     bool reused = false;
+    bool brokeBeforeAnswer = false;
 
-    // A server may close an idle connection with a 408 at any time; the
-    // request did not reach it, so it goes out once more.
+    // A server may close an idle connection at any time, with a 408, a
+    // close or a reset, just as the request goes out: the request did not
+    // reach it, so it goes out once more.
     bool Unanswered() const {
-        return reused && response.error.empty() && response.status == kRequestTimeout;
+        return reused && !response.cancelled &&
+               (brokeBeforeAnswer ||
+                (response.error.empty() && response.status == kRequestTimeout));
     }
 };
+
+bool IsSecure(const std::string& url) {
+    return strncasecmp(url.c_str(), "https:", 6) == 0;
+}
 
 } // namespace
 
@@ -354,20 +409,30 @@ struct HttpClient::Handles {
                  std::chrono::milliseconds timeout, bool freshConnection,
                  const std::atomic<bool>& cancel, const FetchLimits& limits) {
         Transfer transfer(limits);
+        sockets.AwaitSettled();
+        const bool kept = sockets.SilenceUntrusted();
         Options options(easy.get());
         options.Set("the address", CURLOPT_URL, url.c_str())
             .Set("the time limit", CURLOPT_TIMEOUT_MS, long{timeout.count()})
             .Set("the body's destination", CURLOPT_WRITEDATA, &transfer)
+            .Set("the header lines' destination", CURLOPT_HEADERDATA, &transfer)
             .Set("the proxy", CURLOPT_PROXY, proxy ? proxy->url.c_str() : "")
-            .Set("a new connection", CURLOPT_FRESH_CONNECT, freshConnection ? 1L : 0L);
+            .Set("a new connection", CURLOPT_FRESH_CONNECT, freshConnection || !kept ? 1L : 0L);
         if (!options.failure().empty())
             return Attempt{Failure(options.failure())};
-        const CURLcode result = Perform(transfer, cancel);
+        const CURLcode result = Perform(transfer, IsSecure(url), cancel);
         const long opened = LongInfo(easy.get(), CURLINFO_NUM_CONNECTS);
         connectionsOpened += opened;
         Attempt attempt{HttpResponse{}, opened == 0};
         attempt.response.cancelled = cancel;
-        if (!Succeeded(result, transfer)) {
+        attempt.brokeBeforeAnswer = transfer.multiFailure.empty() && !transfer.stalled &&
+                                    BrokeBeforeAnyAnswer(easy.get(), result);
+        if ((attempt.reused && attempt.brokeBeforeAnswer && NotHttp(result)) ||
+            (Succeeded(result, transfer) && !IsSecure(url) && CameWithMore(transfer)))
+            DistrustPeer();
+        sockets.TransferEnded();
+        sockets.SilenceUntrusted();
+        if (!Succeeded(result, transfer) || !transfer.multiFailure.empty()) {
             const Ending end{result, transfer, timeout, proxy, errorWords};
             attempt.response.error = Reason(easy.get(), end, limits);
             return attempt;
@@ -377,20 +442,43 @@ struct HttpClient::Handles {
         return attempt;
     }
 
+    // Whether the connection received more than the response it framed:
+    // bytes that came with it but belong to no request, which the library
+    // drops with the connection. Only the clear framing of a whole response
+    // can be counted so.
+    bool CameWithMore(const Transfer& transfer) {
+        curl_header* coding = nullptr;
+        const bool chunked = curl_easy_header(easy.get(), "Transfer-Encoding", 0, CURLH_HEADER, -1,
+                                              &coding) == CURLHE_OK;
+        const std::optional<std::uint64_t> received = sockets.ReceivedInTransfer();
+        const auto framed =
+            static_cast<std::uint64_t>(LongInfo(easy.get(), CURLINFO_HEADER_SIZE) +
+                                       TimeInfo(easy.get(), CURLINFO_SIZE_DOWNLOAD_T));
+        return !chunked && !transfer.capReached && received && *received > framed;
+    }
+
+    // The server the last transfer's connection led to.
+    void DistrustPeer() {
+        const char* address = nullptr;
+        if (curl_easy_getinfo(easy.get(), CURLINFO_PRIMARY_IP, &address) == CURLE_OK && address)
+            sockets.Distrust(address,
+                             static_cast<int>(LongInfo(easy.get(), CURLINFO_PRIMARY_PORT)));
+    }
+
     // Runs the transfer to its end, looking at the cancel flag and at the
     // stall rule between polls. Taking an unfinished transfer out closes
     // its connection.
-    CURLcode Perform(Transfer& transfer, const std::atomic<bool>& cancel) {
+    CURLcode Perform(Transfer& transfer, bool secure, const std::atomic<bool>& cancel) {
         errorWords[0] = '\0';
-        sockets.SilenceSpoken();
-        sockets.BeginTransfer(Clock::now());
-        if (curl_multi_add_handle(multi.get(), easy.get()) != CURLM_OK)
+        sockets.BeginTransfer(Clock::now(), secure);
+        if (!Driven(transfer, "starting", curl_multi_add_handle(multi.get(), easy.get())))
             return CURLE_FAILED_INIT;
         int running = 1;
         while (running > 0 && !cancel && !transfer.stalled) {
-            if (curl_multi_perform(multi.get(), &running) != CURLM_OK ||
+            if (!Driven(transfer, "running", curl_multi_perform(multi.get(), &running)) ||
                 (running > 0 &&
-                 curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr) != CURLM_OK))
+                 !Driven(transfer, "waiting for",
+                         curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr))))
                 break;
             transfer.connected = transfer.connected || sockets.Connected();
             transfer.stalled = running > 0 && transfer.connected &&
@@ -401,8 +489,19 @@ struct HttpClient::Handles {
         while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued))
             if (message->msg == CURLMSG_DONE)
                 result = message->data.result;
-        curl_multi_remove_handle(multi.get(), easy.get());
+        Driven(transfer, "ending", curl_multi_remove_handle(multi.get(), easy.get()));
         return result;
+    }
+
+    // Whether a call on the multi handle succeeded; its code in words when
+    // it did not.
+    static bool Driven(Transfer& transfer, const char* what, CURLMcode code) {
+        if (code == CURLM_OK)
+            return true;
+        if (transfer.multiFailure.empty())
+            transfer.multiFailure =
+                std::string(what) + " the transfer failed: " + curl_multi_strerror(code);
+        return false;
     }
 };
 

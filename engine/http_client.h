@@ -1,11 +1,12 @@
 // HTTP GETs on libcurl that keep what makes the next request cheap, as a
 // browser does: open keep-alive connections, DNS answers and TLS sessions.
 // Like a browser, it trusts a kept connection only while nothing has arrived
-// on it since its response ended, and sends a request once more on a new
-// connection when a reused one answers it with a 408: a response's bytes
-// never reach another request. Each request is bounded and cancellable and
-// follows no redirection: the page fetcher follows them itself, so that
-// every target is sent the way a link is.
+// on it since its response ended, and no sooner than a moment after; a
+// server that has sent bytes for no request gets a new connection for every
+// later request. A request that a reused connection answers with a 408, or
+// breaks before any byte of a status line, goes out once more on a new one. Each request is bounded
+// and cancellable and follows no redirection: the page fetcher follows them itself, so that every
+// target is sent the way a link is.
 #pragma once
 
 #include "engine/fetch_limits.h"

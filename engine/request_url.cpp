@@ -4,6 +4,7 @@
 
 #include "engine/request_host.h"
 #include "engine/url_parts.h"
+#include "engine/web_slashes.h"
 
 #include <algorithm>
 #include <optional>
@@ -87,7 +88,7 @@ WireUrl RequestUrl(std::string_view url) {
     const std::string_view typed = Trim(url);
     if (typed.empty())
         return WireUrl{};
-    return Encode(NamesAScheme(typed) ? std::string(typed)
+    return Encode(NamesAScheme(typed) ? WithAuthoritySlashes(typed)
                                       : std::string(kDefaultScheme) + std::string(typed));
 }
 
@@ -95,7 +96,8 @@ WireUrl RedirectUrl(std::string_view hop, std::string_view location) {
     const std::string_view reference = Trim(location);
     if (reference.empty())
         return WireUrl{};
-    return Encode(ResolveReference(hop, reference));
+    const UrlParts hopParts = SplitUrl(hop);
+    return Encode(ResolveReference(hop, AsReference(reference, hopParts.scheme.value_or(""))));
 }
 
 std::string UrlForLine(std::string_view url) {

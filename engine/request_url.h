@@ -18,17 +18,20 @@ struct WireUrl {
 
 // url as sent: C0 controls and spaces at either end dropped, as a browser
 // drops them from what is typed; "http://" put in front when url names no
-// scheme ("name:" followed by a port number is a host, not a scheme); the
-// host as RequestHost sends it; then space, control bytes (0x00-0x1F, 0x7F),
-// bytes 0x80 and above and " < > \ ^ ` { | } percent-encoded with upper-case
-// hex digits. Every other byte stays as it is, an existing %XX and a lone
+// scheme ("name:" followed by a port number is a host, not a scheme); an
+// http or https scheme followed by "//" whatever slashes or backslashes
+// followed it (WithAuthoritySlashes); the host as RequestHost sends it; then space, control bytes
+// (0x00-0x1F, 0x7F), bytes 0x80 and above and " < > \ ^ ` { | } percent-encoded with upper-case hex
+// digits. Every other byte stays as it is, an existing %XX and a lone
 // "%" included, so nothing is encoded twice. Empty when url holds nothing
 // but controls and spaces.
 WireUrl RequestUrl(std::string_view url);
 
 // The URL a redirection from hop (a URL as sent) leads to, as sent: the
 // Location header's value, without controls and spaces at either end,
-// resolved against hop as a relative reference, host and bytes as above.
+// resolved against hop as a relative reference (AsReference: "http:g"
+// from an http page is relative, as browsers read it), host and bytes as
+// above.
 // Empty when the header holds nothing but controls and spaces: that is no
 // redirection.
 WireUrl RedirectUrl(std::string_view hop, std::string_view location);

@@ -85,6 +85,41 @@ TEST(RequestUrl, HostsTheDnsCannotHoldAreNotValid) {
     EXPECT_EQ(wire.text, "HTTP://User@WWW.Example.COM:8/Path") << "sent as written";
 }
 
+// Whatever slashes follow http: or https:, the host is the one the network
+// library would contact, so the checks on it (the password hidden, .invalid,
+// the proxy exceptions) hold for it; other schemes keep their form.
+TEST(RequestUrl, WebAddressesNameTheirHostWhateverSlashesFollowTheScheme) {
+    const std::pair<const char*, const char*> typed[] = {
+        {"http:/u:pw@127.0.0.1:1/", "http://u:pw@127.0.0.1:1/"},
+        {"http:u:pw@127.0.0.1:1/", "http://u:pw@127.0.0.1:1/"},
+        {"https:/u:pw@h/", "https://u:pw@h/"},
+        {"http:\\\\u:pw@h/", "http://u:pw@h/"},
+        {"HTTP:///h/", "HTTP://h/"},
+        {" HtTpS:\\/h/a\\b ", "HtTpS://h/a%5Cb"},
+        {"http:8080/", "http://http:8080/"}, // a port, not a scheme
+        {"ftp:/h/", "ftp:/h/"},
+        {"file:/etc/passwd", "file:/etc/passwd"},
+    };
+    for (const auto& [address, sent] : typed)
+        EXPECT_EQ(Sent(address), sent) << address;
+    EXPECT_EQ(RequestUrl("http:/x.invalid/").host, "x.invalid");
+    EXPECT_EQ(RequestUrl("http:\\\\127.0.0.1:8/").host, "127.0.0.1");
+    EXPECT_FALSE(RequestUrl("http:/bad..name/").hostValid);
+}
+
+// A redirection to another web scheme reads as a typed address does; to the
+// hop's own scheme, as browsers read it: relative unless two slashes follow.
+TEST(RedirectUrl, WebReferencesWithoutTwoSlashesReadAsBrowsersReadThem) {
+    const std::pair<const char*, const char*> references[] = {
+        {"https:/u:pw@h/", "https://u:pw@h/"},    {"https:h/x", "https://h/x"},
+        {"HTTPS:\\\\h/", "HTTPS://h/"},           {"http:/g", "http://a/g"},
+        {"http:u:pw@h/", "http://a/b/c/u:pw@h/"}, {"http:\\\\h/x", "http://h/x"},
+        {"http:?y", "http://a/b/c/d;p?y"},
+    };
+    for (const auto& [reference, target] : references)
+        EXPECT_EQ(RedirectUrl("http://a/b/c/d;p?q", reference).text, target) << reference;
+}
+
 // The examples of reference resolution in RFC 3986, section 5.4; a Location
 // of only whitespace has no target.
 TEST(RedirectUrl, ResolvesReferencesAgainstTheHop) {
@@ -114,7 +149,7 @@ TEST(RedirectUrl, ResolvesReferencesAgainstTheHop) {
                                     "g;x=1/../y", "http://a/b/c/y",
                                     "g?y/../x",   "http://a/b/c/g?y/../x",
                                     "g#s/../x",   "http://a/b/c/g#s/../x",
-                                    "http:g",     "http:g",
+                                    "http:g",     "http://a/b/c/g",
                                     " \t/x y\r",  "http://a/x%20y",
                                     "",           "",
                                     " \t\r\n",    ""};

@@ -1,13 +1,16 @@
 // Fuzz target for kept connections: one HttpClient makes two or three
 // requests in a row to a loopback server whose replies the input scripts:
-// each framed by its length, in chunks or by a close; cut into pieces sent
-// a moment apart; followed on the connection by a stray CR LF, other bytes
-// or a whole response nobody asked for; the connection then kept or
-// closed; a first attempt dropped by a close, a reset or a 408. The server
-// finishes all it sends for a request before the client makes the next, so
-// on loopback those bytes are already there when the next request begins.
-// The oracle: each page is the body of a response the server sent for that
-// very request, or the request failed; never bytes meant for another.
+// each framed by its length, in chunks or by a close, or by a length that
+// falls short, the tail sent late: just before the next answer on that
+// connection; cut into pieces sent a moment apart; followed on the
+// connection by a stray CR LF, other bytes or a whole response nobody asked
+// for; the connection then kept, closed or reset; a first attempt dropped
+// by a close, a reset or a 408. Except for a late tail, the server finishes
+// all it sends for a request before the client makes the next, so on
+// loopback those bytes are already there when the next request begins. The
+// oracle: each page is the body of a response the server sent for that very
+// request (short of its tail), or the request failed; never bytes meant for
+// another.
 #include "engine/http_client.h"
 #include "engine/loopback_server.h"
 
@@ -23,6 +26,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -37,9 +41,9 @@ constexpr int kMaxPauseMs = 2; // a server slow on purpose, but only just
 constexpr auto kServedWithin = 1s;
 constexpr auto kIdleWithin = 5s; // the server's wait for the next request on a connection
 
-enum class Framing { Length, Chunks, Close };
+enum class Framing { Length, Chunks, Close, ShortLength };
 enum class FirstAttempt { Answered, Closed, Reset, TimedOut };
-enum class After { Nothing, StrayLineEnd, Junk, Response };
+enum class After { Nothing, StrayLineEnd, Junk, Response, Reset };
 
 // What the server does with one request.
 struct Script {
@@ -52,22 +56,32 @@ struct Script {
     After after;
     std::string extra; // the junk, or the body of the response nobody asked for
     bool close;
+    std::size_t shortBy; // with a short length, the bytes of the body's late tail
+
+    std::string Framed() const { return body.substr(0, body.size() - shortBy); }
 };
 
 Script ScriptFrom(FuzzedDataProvider& input, int request) {
     Script script;
-    script.framing = static_cast<Framing>(input.ConsumeIntegralInRange(0, 2));
+    script.framing = static_cast<Framing>(input.ConsumeIntegralInRange(0, 3));
     script.body = std::to_string(request) + ":" + input.ConsumeRandomLengthString(kMaxBodyBytes);
+    script.shortBy = script.framing == Framing::ShortLength
+                         ? input.ConsumeIntegralInRange<std::size_t>(1, script.body.size())
+                         : 0;
+    // A tail that made a whole response could not be told from an answer.
+    if (script.shortBy > 0)
+        script.body[script.body.size() - script.shortBy] = '~';
     script.chunkSize = input.ConsumeIntegralInRange<std::size_t>(1, 16);
     const int pieces = input.ConsumeIntegralInRange(1, kMaxPieces);
     for (int piece = 1; piece < pieces; ++piece)
         script.cuts.push_back(input.ConsumeIntegral<std::uint8_t>());
     script.pauseMs = input.ConsumeIntegralInRange(0, kMaxPauseMs);
     script.first = static_cast<FirstAttempt>(input.ConsumeIntegralInRange(0, 3));
-    script.after = static_cast<After>(input.ConsumeIntegralInRange(0, 3));
+    script.after = static_cast<After>(input.ConsumeIntegralInRange(0, 4));
     script.extra = (script.after == After::Response ? "!" : "") +
                    input.ConsumeRandomLengthString(kMaxJunkBytes);
-    script.close = script.framing == Framing::Close || input.ConsumeBool();
+    script.close =
+        script.framing == Framing::Close || script.after == After::Reset || input.ConsumeBool();
     return script;
 }
 
@@ -86,8 +100,9 @@ std::string Reply(const Script& script) {
     const std::string status = "HTTP/1.1 200 OK\r\n";
     switch (script.framing) {
     case Framing::Length:
-        return status + "Content-Length: " + std::to_string(script.body.size()) + "\r\n\r\n" +
-               script.body;
+    case Framing::ShortLength:
+        return status + "Content-Length: " + std::to_string(script.Framed().size()) + "\r\n\r\n" +
+               script.Framed();
     case Framing::Chunks:
         return status + "Transfer-Encoding: chunked\r\n\r\n" +
                Chunked(script.body, script.chunkSize);
@@ -102,9 +117,10 @@ std::string WithLength(const std::string& status, const std::string& body,
            headers + "\r\n" + body;
 }
 
-// Nothing can follow a body that the close ends: it would be body too.
+// Nothing can follow a body that the close ends: it would be body too. A
+// late tail comes later.
 std::string AfterBytes(const Script& script) {
-    if (script.framing == Framing::Close)
+    if (script.framing == Framing::Close || script.framing == Framing::ShortLength)
         return "";
     switch (script.after) {
     case After::StrayLineEnd:
@@ -159,9 +175,10 @@ private:
 };
 
 // Sends the reply in its pieces, then what follows it, pausing after each
-// as the script says: a server slow on purpose. False when the connection
-// ends here.
-bool Perform(ServerConnection& connection, const Script& script) {
+// as the script says: a server slow on purpose; a tail left from the last
+// reply goes first. False when the connection ends here.
+bool Perform(ServerConnection& connection, const Script& script, std::string& lateTail) {
+    connection.Send(std::exchange(lateTail, ""));
     const std::string reply = Reply(script);
     std::size_t at = 0;
     for (const std::size_t cut : script.cuts) {
@@ -173,7 +190,10 @@ bool Perform(ServerConnection& connection, const Script& script) {
     connection.Send(reply.substr(at));
     std::this_thread::sleep_for(std::chrono::milliseconds(script.pauseMs));
     connection.Send(AfterBytes(script));
-    if (script.close)
+    lateTail = script.body.substr(script.Framed().size());
+    if (script.after == After::Reset)
+        connection.Reset();
+    else if (script.close)
         connection.Close();
     return !script.close;
 }
@@ -191,7 +211,8 @@ bool Drop(ServerConnection& connection, FirstAttempt how, int request, Ledger& l
     return false;
 }
 
-bool Serve(ServerConnection& connection, const std::vector<Script>& scripts, Ledger& ledger) {
+bool Serve(ServerConnection& connection, const std::vector<Script>& scripts, Ledger& ledger,
+           std::string& lateTail) {
     const std::optional<std::string> target = connection.NextRequest(kIdleWithin);
     const int request = target ? std::atoi(target->c_str() + 1) : -1;
     if (request < 0 || request >= static_cast<int>(scripts.size()))
@@ -199,9 +220,9 @@ bool Serve(ServerConnection& connection, const std::vector<Script>& scripts, Led
     const Script& script = scripts[request];
     const bool dropped = ledger.Received(request) == 0 && script.first != FirstAttempt::Answered;
     if (!dropped)
-        ledger.Answering(request, script.body);
-    const bool goOn =
-        dropped ? Drop(connection, script.first, request, ledger) : Perform(connection, script);
+        ledger.Answering(request, script.Framed());
+    const bool goOn = dropped ? Drop(connection, script.first, request, ledger)
+                              : Perform(connection, script, lateTail);
     ledger.Done(request);
     return goOn;
 }
@@ -229,7 +250,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         scripts.push_back(ScriptFrom(input, request));
     Ledger ledger;
     LoopbackServer server([&scripts, &ledger](ServerConnection& connection) {
-        while (Serve(connection, scripts, ledger)) {
+        std::string lateTail;
+        while (Serve(connection, scripts, ledger, lateTail)) {
         }
     });
     const std::atomic<bool> noCancel = false;
