@@ -110,6 +110,7 @@ int ClientSockets::Open(int family, int type, int protocol) {
     if (socket < 0)
         return -1;
     sockets_.push_back(socket);
+    served_.push_back(0);
     own_.push_back(socket);
     if (secureTransfer_)
         secure_.push_back(socket);
@@ -121,6 +122,9 @@ int ClientSockets::Close(int socket) {
         receivedAtClose_ = BytesReceived(socket);
         used_ = -1;
     }
+    if (const auto kept = std::find(sockets_.begin(), sockets_.end(), socket);
+        kept != sockets_.end())
+        served_.erase(served_.begin() + (kept - sockets_.begin()));
     for (std::vector<int>* list : {&sockets_, &own_, &secure_, &silenced_})
         std::erase(*list, socket);
     return ::close(socket);
@@ -149,12 +153,22 @@ bool ClientSockets::SilenceUntrusted() {
     return allSilenced;
 }
 
+void ClientSockets::TransferEnded() {
+    lastEnd_ = Clock::now();
+    if (const auto used = std::find(sockets_.begin(), sockets_.end(), used_);
+        used != sockets_.end())
+        ++served_[static_cast<std::size_t>(used - sockets_.begin())];
+}
+
 void ClientSockets::AwaitSettled() {
     std::vector<pollfd> kept;
-    for (const int socket : sockets_)
-        if (!Contains(silenced_, socket))
-            kept.push_back(pollfd{socket, POLLIN | POLLPRI | POLLRDHUP, 0});
-    if (kept.empty())
+    bool onProbation = false;
+    for (std::size_t i = 0; i < sockets_.size(); ++i)
+        if (!Contains(silenced_, sockets_[i])) {
+            kept.push_back(pollfd{sockets_[i], POLLIN | POLLPRI | POLLRDHUP, 0});
+            onProbation = onProbation || served_[i] < kProbationResponses;
+        }
+    if (!onProbation)
         return;
     // A signal cuts the wait short; any other failure ends it, and what
     // arrived is looked at all the same.

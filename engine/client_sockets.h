@@ -13,10 +13,15 @@
 #include <string>
 #include <vector>
 
-// How long after a response a kept connection may carry the next request:
-// bytes a server sends later than this after its response can be taken for
-// the next request's answer.
+// How long after a response a kept connection on probation may carry the
+// next request: bytes a server sends later than this after its response can
+// be taken for the next request's answer.
 constexpr std::chrono::milliseconds kSettleTime{10};
+// A connection is on probation for its first responses: a server whose
+// answers lag behind its requests shows it on the first of them, and a
+// connection past them carries the next request at once, as a browser's
+// does, so that a crawl with no interval goes at the machine's pace.
+constexpr int kProbationResponses = 3;
 
 class ClientSockets {
 public:
@@ -44,11 +49,13 @@ public:
     // library's until then. False when a socket could not be silenced: the
     // next request must then not reuse any.
     bool SilenceUntrusted();
-    // Waits until the last transfer ended kSettleTime ago, or until bytes
-    // arrive on a kept socket before that: an answer that lags one request
-    // behind its request shows itself so before the next request goes out.
+    // While a kept socket is on probation, waits until the last transfer
+    // ended kSettleTime ago, or until bytes arrive on a kept socket before
+    // that: an answer that lags one request behind its request shows itself
+    // so before the next request goes out.
     void AwaitSettled();
-    void TransferEnded() { lastEnd_ = Clock::now(); }
+    // The transfer's connection served one more response.
+    void TransferEnded();
     // The server at address and port answered a reused connection with
     // something other than HTTP.
     void Distrust(const std::string& address, int port) { distrusted_.Distrust(address, port); }
@@ -75,6 +82,7 @@ private:
     std::vector<int> own_;      // the transfer's, a subset of sockets_
     std::vector<int> secure_;   // those that carry TLS, a subset of sockets_
     std::vector<int> silenced_; // those that read end-of-file, a subset of sockets_
+    std::vector<int> served_;   // responses each of sockets_ has carried, in its order
     Clock::time_point start_;
     Clock::time_point lastEnd_;
     int used_ = -1; // the socket UsingConnection named
