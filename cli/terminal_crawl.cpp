@@ -75,9 +75,11 @@ const char* InWords(Ending ending, int signalNumber) {
 }
 
 std::string ProgressText(const CrawlProgress& progress, double seconds) {
-    return QString::asprintf("%llu pages, %llu failed, %d waiting, %.1f pages/s, %.1f s",
+    return QString::asprintf("%llu pages, %llu failed, %llu HTTP errors, %d waiting, "
+                             "%.1f pages/s, %.1f s",
                              static_cast<unsigned long long>(progress.pagesVisited),
                              static_cast<unsigned long long>(progress.fetchesFailed),
+                             static_cast<unsigned long long>(progress.httpErrors),
                              progress.linksWaiting, progress.pagesPerSecond, seconds)
         .toStdString();
 }
@@ -89,7 +91,8 @@ std::string Counted(std::uint64_t count, const char* thing) {
 
 std::string Summary(const CrawlProgress& done, double seconds, const char* why) {
     return "torvesk: " + Counted(done.pagesVisited, "page") + " (" +
-           std::to_string(done.fetchesFailed) + " failed) in " +
+           std::to_string(done.fetchesFailed) + " failed, " +
+           Counted(done.httpErrors, "HTTP error") + ") in " +
            QString::number(seconds, 'f', 1).toStdString() + " s, " +
            Counted(done.records.written, "record") + " written, " +
            std::to_string(done.records.notWritten) + " not written; " + why + "\n";

@@ -9,9 +9,9 @@
 #include "engine/crawler.h"
 #include "support/cp932_reference.h"
 #include "support/csv_reader.h"
+#include "support/program_run.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
-#include "support/program_run.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -119,7 +119,7 @@ TEST(CommandLineTest, ACrawlPrintsItsLinesAndEndsWhenNoLinksAreLeft) {
     const QList<QByteArray> said = crawl.err.split('\n');
     ASSERT_EQ(said.size(), 3) << crawl.err.toStdString();
     EXPECT_TRUE(said[0].startsWith("torvesk: seed ") && said[0].mid(14).toULongLong() > 0);
-    EXPECT_TRUE(said[1].startsWith("torvesk: 3 pages (0 failed) in ") &&
+    EXPECT_TRUE(said[1].startsWith("torvesk: 3 pages (0 failed, 0 HTTP errors) in ") &&
                 said[1].endsWith(", 3 records written, 0 not written; no links left"))
         << said[1].toStdString();
     const std::string records = ReadWholeFile(dir.File(kResultLogName));
@@ -222,7 +222,8 @@ TEST(CommandLineTest, TheProgressLineOnATerminalTearsNoOtherLine) {
     const QList<QByteArray> lines = LinesShown(shown);
     EXPECT_TRUE(lines.contains(QByteArray::fromStdString(failure))) << shown.toStdString();
     ASSERT_GE(lines.size(), 2);
-    EXPECT_TRUE(lines[lines.size() - 2].startsWith("torvesk: 3 pages (1 failed) in "))
+    EXPECT_TRUE(
+        lines[lines.size() - 2].startsWith("torvesk: 3 pages (1 failed, 0 HTTP errors) in "))
         << shown.toStdString();
 }
 

@@ -168,7 +168,8 @@ TEST_F(ShellTest, EntriesKeysAndStatusFollowTheCrawlThroughPauseAndStop) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     const QStringList idle = {"再設定", "解析スタート", "アプリケーションの終了(&X)"};
     EXPECT_EQ(EnabledEntries(frame), idle);
-    EXPECT_TRUE(StatusText(frame).startsWith("待機中 | 訪問 0 ページ ・ 失敗 0 ・ 未訪問リンク 0"));
+    EXPECT_TRUE(StatusText(frame).startsWith(
+        "待機中 | 訪問 0 ページ ・ 失敗 0 ・ HTTP エラー 0 ・ 未訪問リンク 0"));
 
     AimAtSite(frame);
     ChooseMenuEntry(&frame, "解析スタート");
@@ -217,7 +218,8 @@ TEST_F(ShellTest, StatusBarCountsAFailureWithItsReasonAndRecordsNotWritten) {
     CrawlOf(frame).setStartUrl("http://127.0.0.1:1/");
     testing::internal::CaptureStderr();
     ChooseMenuEntry(&frame, "解析スタート");
-    ASSERT_TRUE(StatusShows(frame, "待機中 | 訪問 1 ページ ・ 失敗 1 ・ 未訪問リンク 0 ・ "))
+    ASSERT_TRUE(StatusShows(
+        frame, "待機中 | 訪問 1 ページ ・ 失敗 1 ・ HTTP エラー 0 ・ 未訪問リンク 0 ・ "))
         << StatusText(frame).toStdString();
     EXPECT_TRUE(StatusShows(
         frame, " ページ/秒 ・ 記録 0 件 | "
