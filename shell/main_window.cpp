@@ -4,11 +4,14 @@
 
 #include "shell/about_dialog.h"
 #include "shell/crawl_status_bar.h"
+#include "shell/results_panel.h"
 #include "shell/results_view.h"
 #include "shell/start_dialog.h"
+#include "shell/window_settings.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -26,10 +29,13 @@ MainWindow::MainWindow(std::uint32_t seed, const std::string& logPath)
       view_(new ResultsView) {
     setWindowTitle(QStringLiteral("Torvesk"));
     createResultsArea();
+    createResultsDock();
     createMenus();
     createStatusBar();
     fitToScreen();
     connect(&runner_, &CrawlRunner::lineReady, view_, &ResultsView::showLine);
+    connect(&runner_, &CrawlRunner::pageVisited, panel_, &ResultsPanel::addPage);
+    connect(&runner_, &CrawlRunner::recordSettled, panel_, &ResultsPanel::settleRecord);
     connect(&runner_, &CrawlRunner::stateChanged, this, &MainWindow::showCrawlState);
     showStartDialog();
     runner_.startTicking();
@@ -44,6 +50,22 @@ void MainWindow::createResultsArea() {
     area->setWidgetResizable(true);
     area->setWidget(view_);
     setCentralWidget(area);
+}
+
+// Below the results screen, so that the screen keeps its place at the top
+// left; hidden or shown as the user last left it.
+void MainWindow::createResultsDock() {
+    panel_ = new ResultsPanel(logFilePath_);
+    dock_ = new QDockWidget(QStringLiteral("訪問したページ"), this);
+    dock_->setObjectName(QStringLiteral("resultsDock"));
+    dock_->setWidget(panel_);
+    dock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    addDockWidget(Qt::BottomDockWidgetArea, dock_);
+    dock_->setVisible(WindowSettings().value(kTableShownKey, true).toBool());
+    // Remembered as the user chooses, and as the window closes, the dock's
+    // own close button included; a window going away hides its dock too.
+    connect(dock_->toggleViewAction(), &QAction::triggered, this,
+            [](bool shown) { WindowSettings().setValue(kTableShownKey, shown); });
 }
 
 void MainWindow::createMenus() {
@@ -66,8 +88,17 @@ void MainWindow::createMenus() {
                     QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
     connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateLogEntries);
     updateLogEntries();
+    createViewMenu();
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     help->addAction(QStringLiteral("バージョン情報 ...(&A)"), this, &MainWindow::showAboutDialog);
+}
+
+void MainWindow::createViewMenu() {
+    QMenu* view = menuBar()->addMenu(QStringLiteral("表示"));
+    QAction* table = dock_->toggleViewAction();
+    table->setText(QStringLiteral("訪問したページの表"));
+    table->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    view->addAction(table);
 }
 
 void MainWindow::createStatusBar() {
@@ -159,6 +190,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    WindowSettings().setValue(kTableShownKey, !dock_->isHidden());
     runner_.cancelFetch();
     event->accept();
 }

@@ -1,5 +1,6 @@
-// The main window: the menu, the results screen in a scroll area, the status
-// bar, the crawl it drives, and the question before quitting.
+// The main window: the menu, the results screen in a scroll area, the table
+// of visited pages in a dock below it, the status bar, the crawl it drives,
+// and the question before quitting.
 #pragma once
 
 #include "crawl/crawl_runner.h"
@@ -11,6 +12,8 @@
 #include <string>
 
 class CrawlStatusBar;
+class QDockWidget;
+class ResultsPanel;
 class ResultsView;
 
 // The status bar is refreshed this often, and at once whenever the crawl
@@ -28,15 +31,19 @@ public:
     // before the window is shown. Records go to the file at logPath.
     MainWindow(std::uint32_t seed, const std::string& logPath);
 
-    // Kept for tests, which reach the crawl through it.
+    // Kept for tests, which reach the crawl and the table through them.
     CrawlRunner& runner() { return runner_; }
+    ResultsPanel& resultsPanel() { return *panel_; }
+    QDockWidget& resultsDock() { return *dock_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createResultsArea();
+    void createResultsDock();
     void createMenus();
+    void createViewMenu();
     void createStatusBar();
     void fitToScreen();
     void showStartDialog();
@@ -51,6 +58,8 @@ private:
     CrawlRunner runner_;
     const QString logFilePath_; // URL.csv's full path
     ResultsView* view_;
+    ResultsPanel* panel_ = nullptr;
+    QDockWidget* dock_ = nullptr;
     CrawlStatusBar* status_ = nullptr;
     QAction* pauseEntry_ = nullptr;
     QAction* stopEntry_ = nullptr;
