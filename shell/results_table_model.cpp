@@ -21,7 +21,8 @@ QString Shown(std::string_view bytes) {
 
 } // namespace
 
-ResultsTableModel::ResultsTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+ResultsTableModel::ResultsTableModel(QObject* parent, int maxRows)
+    : QAbstractTableModel(parent), maxRows_(std::max(1, maxRows)) {}
 
 int ResultsTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
@@ -52,7 +53,7 @@ QVariant ResultsTableModel::data(const QModelIndex& index, int role) const {
 }
 
 void ResultsTableModel::addPage(const PageVisited& page) {
-    if (rows_.size() >= static_cast<std::size_t>(kMaxResultRows))
+    if (rowCount() >= maxRows_)
         dropOldest();
     Row row{};
     row.fields = page.url;
@@ -103,7 +104,7 @@ void ResultsTableModel::settleRecord(const RecordSettled& record) {
 }
 
 void ResultsTableModel::dropOldest() {
-    const int dropped = std::min<int>(kDroppedRows, rowCount());
+    const int dropped = std::max(1, maxRows_ / kDroppedShare);
     beginRemoveRows({}, 0, dropped - 1);
     rows_.erase(rows_.begin(), rows_.begin() + dropped);
     unsettled_ -= std::min<std::size_t>(unsettled_, static_cast<std::size_t>(dropped));

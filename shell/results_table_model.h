@@ -13,10 +13,10 @@
 #include <deque>
 #include <string>
 
-// Rows kept; older ones are dropped kDroppedRows at a time, so that a crawl
-// of millions of pages drops rows rarely and at a cost that does not grow.
+// Rows kept; the oldest hundredth of them is dropped at a time, so that a
+// crawl of millions of pages drops rows rarely, at a cost that does not grow.
 constexpr int kMaxResultRows = 1'000'000;
-constexpr int kDroppedRows = 10'000;
+constexpr int kDroppedShare = 100;
 
 class ResultsTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -24,7 +24,8 @@ class ResultsTableModel : public QAbstractTableModel {
 public:
     enum Column { Visit, Time, Url, Title, Status, Bytes, Links, Key, Record, ColumnCount };
 
-    explicit ResultsTableModel(QObject* parent = nullptr);
+    // maxRows other than kMaxResultRows: for tests.
+    explicit ResultsTableModel(QObject* parent = nullptr, int maxRows = kMaxResultRows);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -67,6 +68,7 @@ private:
     QString recordText(const Row& row) const;
     void dropOldest();
 
+    const int maxRows_;
     std::deque<Row> rows_;
     std::size_t unsettled_ = 0; // the first row whose record may still be pending
     QStringList reasons_;       // the few reasons a record is not written
