@@ -47,7 +47,7 @@ void MeasureMemory(int rows) {
         const PageVisited page = TableRow(row);
         textBytes += page.url.size() + page.key.size() + page.title.size() + page.failure.size();
         const auto start = Clock::now();
-        model.addPage(page);
+        model.addPages({page});
         if (row == 10)
             firstMs = MillisecondsSince(start);
         if (row == rows)
@@ -66,7 +66,7 @@ void MeasureSortAndFilter() {
     table.resize(1200, 600);
     table.show();
     for (int row = 1; row <= kSortedRows; ++row)
-        model.addPage(TableRow(row));
+        model.addPages({TableRow(row)});
     QApplication::processEvents();
     for (int column :
          {ResultsTableModel::Url, ResultsTableModel::Title, ResultsTableModel::Status}) {

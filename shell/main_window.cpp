@@ -19,8 +19,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShowEvent>
+#include <QStyle>
 #include <QUrl>
 
+#include <algorithm>
 #include <iostream>
 
 MainWindow::MainWindow(std::uint32_t seed, const std::string& logPath)
@@ -93,12 +96,31 @@ void MainWindow::createMenus() {
     help->addAction(QStringLiteral("バージョン情報 ...(&A)"), this, &MainWindow::showAboutDialog);
 }
 
+// The zoom keys of every browser; Ctrl+= too, which is Ctrl++ without Shift.
 void MainWindow::createViewMenu() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("表示"));
     QAction* table = dock_->toggleViewAction();
     table->setText(QStringLiteral("訪問したページの表"));
     table->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     view->addAction(table);
+    view->addSeparator();
+    QAction* zoomIn =
+        view->addAction(QStringLiteral("拡大"), this, [this] { zoomBy(kZoomStepPercent); });
+    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    view->addAction(QStringLiteral("縮小"), QKeySequence::ZoomOut, this,
+                    [this] { zoomBy(-kZoomStepPercent); });
+    view->addAction(QStringLiteral("等倍"), QKeySequence(Qt::CTRL | Qt::Key_0), this,
+                    [this] { setZoom(kMinZoomPercent); });
+    view_->setZoom(WindowSettings().value(kZoomKey, kMinZoomPercent).toInt());
+}
+
+void MainWindow::zoomBy(int stepPercent) {
+    setZoom(view_->zoom() + stepPercent);
+}
+
+void MainWindow::setZoom(int percent) {
+    view_->setZoom(percent);
+    WindowSettings().setValue(kZoomKey, view_->zoom());
 }
 
 void MainWindow::createStatusBar() {
@@ -111,11 +133,39 @@ void MainWindow::createStatusBar() {
 }
 
 // The whole results area and the status bar when the screen has room for
-// them, else as much as it has: the scroll bars reach the rest.
+// them, else as much as it has: the scroll bars reach the rest. The frame
+// is known only once shown (fitFrameToScreen).
 void MainWindow::fitToScreen() {
+    const int table =
+        dock_->isHidden()
+            ? 0
+            : kTableHeight + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
     const int height =
-        menuBar()->sizeHint().height() + kCanvasHeight + status_->sizeHint().height();
+        menuBar()->sizeHint().height() + kCanvasHeight + table + status_->sizeHint().height();
     resize(QSize(kCanvasWidth, height).boundedTo(screen()->availableGeometry().size()));
+    resizeDocks({dock_}, {kTableHeight}, Qt::Vertical);
+}
+
+// The frame and title bar on the screen too: the window shrinks by them and
+// moves onto the screen's free area when it hangs over its edge.
+void MainWindow::fitFrameToScreen() {
+    const QRect free = screen()->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    resize(size().boundedTo(free.size() - frame));
+    QRect outer = frameGeometry();
+    outer.moveLeft(std::clamp(outer.left(), free.left(), free.right() - outer.width() + 1));
+    outer.moveTop(std::clamp(outer.top(), free.top(), free.bottom() - outer.height() + 1));
+    if (outer.topLeft() != frameGeometry().topLeft())
+        move(outer.topLeft());
+}
+
+// Once, as the window first shows, with the frame the platform knows by then.
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous() && !frameFitted_) {
+        frameFitted_ = true;
+        fitFrameToScreen();
+    }
 }
 
 // Steps go on while the dialog is open; closing it, by any button, stores

@@ -21,6 +21,9 @@ class ResultsView;
 // keeps the refresh, which draws its text anew, to about 2 % of the GUI
 // thread's time at ten 1,000,000-byte pages a second.
 constexpr int kStatusPeriodMs = 500;
+// The table's height as the window opens, its title and controls included:
+// about ten rows.
+constexpr int kTableHeight = 280;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -38,14 +41,18 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void createResultsArea();
     void createResultsDock();
     void createMenus();
     void createViewMenu();
+    void zoomBy(int stepPercent);
+    void setZoom(int percent);
     void createStatusBar();
     void fitToScreen();
+    void fitFrameToScreen();
     void showStartDialog();
     void showAboutDialog();
     void togglePause();
@@ -66,5 +73,6 @@ private:
     QAction* openLogEntry_ = nullptr;
     QAction* openFolderEntry_ = nullptr;
     QTimer statusTimer_;
+    bool frameFitted_ = false;
     std::uint64_t recordsSeen_ = 0; // written, when the URL.csv entries were last updated
 };

@@ -27,6 +27,9 @@ ResultsPanel::ResultsPanel(const QString& logFilePath, QWidget* parent)
     note_->hide();
     column->addWidget(note_);
     connect(table_, &ResultsTable::note, this, &ResultsPanel::showNote);
+    refreshTimer_.setSingleShot(true);
+    refreshTimer_.setInterval(kTableRefreshMs);
+    connect(&refreshTimer_, &QTimer::timeout, this, &ResultsPanel::refresh);
 }
 
 QWidget* ResultsPanel::createControls() {
@@ -49,11 +52,26 @@ QWidget* ResultsPanel::createControls() {
 }
 
 void ResultsPanel::addPage(const PageVisited& page) {
-    rows_->addPage(page);
+    pagesHeld_.push_back(page);
+    refreshSoon();
 }
 
 void ResultsPanel::settleRecord(const RecordSettled& record) {
-    rows_->settleRecord(record);
+    recordsHeld_.push_back(record);
+    refreshSoon();
+}
+
+void ResultsPanel::refreshSoon() {
+    if (!refreshTimer_.isActive())
+        refreshTimer_.start();
+}
+
+void ResultsPanel::refresh() {
+    rows_->addPages(pagesHeld_);
+    pagesHeld_.clear();
+    for (const RecordSettled& record : recordsHeld_)
+        rows_->settleRecord(record);
+    recordsHeld_.clear();
 }
 
 void ResultsPanel::chooseExportFile() {
@@ -66,6 +84,7 @@ void ResultsPanel::chooseExportFile() {
 
 // Written to a temporary file that replaces path only when whole.
 bool ResultsPanel::exportTo(const QString& path) {
+    refresh();
     if (QFileInfo(path).absoluteFilePath() == logFilePath_) {
         showNote(QStringLiteral("%1 には書き出しません: クロールの記録先です").arg(path));
         return false;

@@ -7,7 +7,15 @@
 #include "engine/result_log.h"
 
 #include <QString>
+#include <QTimer>
 #include <QWidget>
+
+#include <vector>
+
+// Pages and records reach the table at most this often, in one insertion:
+// a crawl of hundreds of pages a second redraws it ten times a second, not
+// once a page.
+constexpr int kTableRefreshMs = 100;
 
 class QCheckBox;
 class QLabel;
@@ -23,6 +31,7 @@ public:
     // logFilePath is URL.csv's full path, which an export never writes.
     explicit ResultsPanel(const QString& logFilePath, QWidget* parent = nullptr);
 
+    // Held until the next refresh.
     void addPage(const PageVisited& page);
     void settleRecord(const RecordSettled& record);
     // Writes the whole table to path as CSV; says in the panel how it went.
@@ -38,6 +47,8 @@ public:
 
 private:
     QWidget* createControls();
+    void refreshSoon();
+    void refresh();
     void chooseExportFile();
     void showNote(const QString& text);
 
@@ -48,4 +59,7 @@ private:
     QLineEdit* filterField_ = nullptr;
     QCheckBox* failuresOnly_ = nullptr;
     QLabel* note_ = nullptr;
+    std::vector<PageVisited> pagesHeld_;
+    std::vector<RecordSettled> recordsHeld_; // settled after the pages held
+    QTimer refreshTimer_;
 };

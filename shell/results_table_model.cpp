@@ -52,9 +52,7 @@ QVariant ResultsTableModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
-void ResultsTableModel::addPage(const PageVisited& page) {
-    if (rowCount() >= maxRows_)
-        dropOldest();
+ResultsTableModel::Row ResultsTableModel::Packed(const PageVisited& page) {
     Row row{};
     row.fields = page.url;
     row.keyAt = Clamped<std::uint16_t>(row.fields.size());
@@ -74,9 +72,19 @@ void ResultsTableModel::addPage(const PageVisited& page) {
     row.finishedMs =
         std::chrono::duration_cast<std::chrono::milliseconds>(page.finished.time_since_epoch())
             .count();
+    return row;
+}
+
+void ResultsTableModel::addPages(const std::vector<PageVisited>& pages) {
+    if (pages.empty())
+        return;
+    while (!rows_.empty() && rows_.size() + pages.size() > static_cast<std::size_t>(maxRows_))
+        dropOldest();
+    const std::size_t kept = std::min(pages.size(), static_cast<std::size_t>(maxRows_));
     const int at = rowCount();
-    beginInsertRows({}, at, at);
-    rows_.push_back(std::move(row));
+    beginInsertRows({}, at, at + static_cast<int>(kept) - 1);
+    for (auto page = pages.end() - static_cast<std::ptrdiff_t>(kept); page != pages.end(); ++page)
+        rows_.push_back(Packed(*page));
     endInsertRows();
 }
 
@@ -104,7 +112,7 @@ void ResultsTableModel::settleRecord(const RecordSettled& record) {
 }
 
 void ResultsTableModel::dropOldest() {
-    const int dropped = std::max(1, maxRows_ / kDroppedShare);
+    const int dropped = std::min(rowCount(), std::max(1, maxRows_ / kDroppedShare));
     beginRemoveRows({}, 0, dropped - 1);
     rows_.erase(rows_.begin(), rows_.begin() + dropped);
     unsettled_ -= std::min<std::size_t>(unsettled_, static_cast<std::size_t>(dropped));

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 // Rows kept; the oldest hundredth of them is dropped at a time, so that a
 // crawl of millions of pages drops rows rarely, at a cost that does not grow.
@@ -33,7 +34,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    void addPage(const PageVisited& page);
+    // Appends the pages as rows, in one insertion.
+    void addPages(const std::vector<PageVisited>& pages);
     void settleRecord(const RecordSettled& record);
 
     // Whether row a sorts before row b by column: numbers as numbers, text
@@ -67,6 +69,7 @@ private:
     QString statusText(const Row& row) const;
     QString recordText(const Row& row) const;
     void dropOldest();
+    static Row Packed(const PageVisited& page);
 
     const int maxRows_;
     std::deque<Row> rows_;

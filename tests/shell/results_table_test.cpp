@@ -31,13 +31,13 @@ RecordSettled Settled(std::uint64_t ordinal, bool written, std::string why = {})
 
 TEST(ResultsTableModelTest, DropsTheOldestRowsAtItsBoundAndSettlesRecordsOnTheirRows) {
     ResultsTableModel model(nullptr, 200); // drops 2 rows at a time
-    model.addPage(Page(1, 0));             // a page that made no record
+    model.addPages({Page(1, 0)});          // a page that made no record
     for (std::uint64_t visit = 2; visit <= 200; ++visit)
-        model.addPage(Page(visit, visit - 1));
+        model.addPages({Page(visit, visit - 1)});
     EXPECT_EQ(model.text(0, ResultsTableModel::Record), "なし");
     EXPECT_EQ(model.text(1, ResultsTableModel::Record), "書き込み待ち");
 
-    model.addPage(Page(201, 200));
+    model.addPages({Page(201, 200)});
     ASSERT_EQ(model.rowCount(), 199);
     EXPECT_EQ(model.text(0, ResultsTableModel::Visit), "3");
     EXPECT_EQ(model.text(198, ResultsTableModel::Visit), "201");
@@ -57,11 +57,11 @@ TEST(ResultsTableModelTest, CellsShowDecodedBytesStatusesAndFailuresAndFilterByT
     PageVisited page = Page(1, 1, 301);
     page.title = "\x83\x5e\x83\x43\x83\x67\x83\x8b\nx"; // code page 932, and a line break
     page.redirections = 2;
-    model.addPage(page);
+    model.addPages({page});
     PageVisited failed = Page(2, 2, 0);
     failed.failure = "fetching http://127.0.0.1:1/ failed: could not connect";
-    model.addPage(failed);
-    model.addPage(Page(3, 3, 404));
+    model.addPages({failed});
+    model.addPages({Page(3, 3, 404)});
 
     EXPECT_EQ(model.text(0, ResultsTableModel::Title), "タイトル x");
     EXPECT_EQ(model.text(0, ResultsTableModel::Status), "301 (リダイレクト 2 回)");
