@@ -3,9 +3,8 @@
 
 #include "display/text_codec.h"
 #include "shell/status_label.h"
+#include "shell/status_rows.h"
 
-#include <QBoxLayout>
-#include <QEvent>
 #include <QLabel>
 #include <QStyle>
 
@@ -46,38 +45,19 @@ QString FailureText(const std::string& failure) {
                            : QStringLiteral("最後の失敗: ") + OnOneLine(DecodeForScreen(failure));
 }
 
-enum class Stretch { No, Yes };
-
-// A label at the end of row; one that stretches takes the room left and may
-// be cut off.
-template <typename Label> Label* AddLabel(QBoxLayout& row, Stretch stretch) {
-    auto* label = new Label;
-    if (stretch == Stretch::Yes)
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    row.addWidget(label, stretch == Stretch::Yes ? 1 : 0);
-    return label;
-}
-
 } // namespace
 
 CrawlStatusBar::CrawlStatusBar(const QString& logFilePath, QWidget* parent) : QStatusBar(parent) {
-    auto* rows = new QWidget(this);
-    auto* column = new QVBoxLayout(rows);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    auto* top = new QHBoxLayout;
-    auto* bottom = new QHBoxLayout;
-    column->addLayout(top);
-    column->addLayout(bottom);
-
-    state_ = AddLabel<StatusLabel>(*top, Stretch::Yes);
-    counts_ = AddLabel<StatusLabel>(*top, Stretch::No);
-    failure_ = AddLabel<StatusLabel>(*bottom, Stretch::Yes);
-    warningIcon_ = AddLabel<QLabel>(*bottom, Stretch::No);
+    using Stretch = StatusRows::Stretch;
+    auto* rows = new StatusRows(this);
+    state_ = rows->add<StatusLabel>(0, Stretch::Yes);
+    counts_ = rows->add<StatusLabel>(0, Stretch::No);
+    failure_ = rows->add<StatusLabel>(1, Stretch::Yes);
+    warningIcon_ = rows->add<QLabel>(1, Stretch::No);
     const int iconSide = fontMetrics().height();
     warningIcon_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(iconSide));
-    notWritten_ = AddLabel<StatusLabel>(*bottom, Stretch::No);
-    AddLabel<StatusLabel>(*bottom, Stretch::No)->showText(QStringLiteral("記録先: ") + logFilePath);
+    notWritten_ = rows->add<StatusLabel>(1, Stretch::No);
+    rows->add<StatusLabel>(1, Stretch::No)->showText(QStringLiteral("記録先: ") + logFilePath);
     showProgress(CrawlProgress{});
     addWidget(rows, 1); // once filled, so that the bar's height makes room for both rows
 }
@@ -95,14 +75,4 @@ void CrawlStatusBar::showNotWritten(std::uint64_t count) {
     notWritten_->setVisible(count > 0);
     if (count > 0)
         notWritten_->showText(QStringLiteral("警告: 書き込めなかった記録 %1 件").arg(count));
-}
-
-// QStatusBar repaints all of itself whenever a label asks for a new layout,
-// which a changed text always does, though the label repaints itself. The
-// layout is run all the same, before the event reaches here, and the bar's
-// height follows its rows.
-bool CrawlStatusBar::event(QEvent* event) {
-    if (event->type() == QEvent::LayoutRequest)
-        return QWidget::event(event);
-    return QStatusBar::event(event);
 }

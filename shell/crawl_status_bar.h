@@ -23,9 +23,6 @@ public:
     // that nothing repaints and no screen reader hears it again.
     void showProgress(const CrawlProgress& progress);
 
-protected:
-    bool event(QEvent* event) override;
-
 private:
     void showNotWritten(std::uint64_t count);
 

@@ -29,7 +29,7 @@
 MainWindow::MainWindow(std::uint32_t seed, const std::string& logPath)
     : runner_(logPath, seed),
       logFilePath_(QFileInfo(QFile::decodeName(logPath.c_str())).absoluteFilePath()),
-      view_(new ResultsView) {
+      view_(new ResultsView), logFile_(logPath) {
     setWindowTitle(QStringLiteral("Torvesk"));
     createResultsArea();
     createResultsDock();
@@ -201,18 +201,16 @@ void MainWindow::showCrawlState(CrawlState state) {
 void MainWindow::refreshStatus() {
     const CrawlProgress progress = runner_.progress();
     status_->showProgress(progress);
-    if (progress.records.written != recordsSeen_) {
-        recordsSeen_ = progress.records.written;
-        updateLogEntries();
-    }
+    updateLogEntries();
 }
 
-// Asks only what the file is, never opening it: a FIFO would hold the window.
-// Only a plain file is handed to a program to show.
+// Shows the newest answer and asks again. Only what the file is is asked,
+// never opening it (a FIFO would hold the window), and never on this thread
+// (a hung mount would). Only a plain file is handed to a program to show.
 void MainWindow::updateLogEntries() {
-    const QFileInfo log(logFilePath_);
-    openLogEntry_->setEnabled(log.isFile());
-    openFolderEntry_->setEnabled(log.exists());
+    openLogEntry_->setEnabled(logFile_.isFile());
+    openFolderEntry_->setEnabled(logFile_.exists());
+    logFile_.ask();
 }
 
 // The desktop's default program opens it; when none does, standard error

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "crawl/crawl_runner.h"
+#include "shell/log_file_state.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -73,6 +74,6 @@ private:
     QAction* openLogEntry_ = nullptr;
     QAction* openFolderEntry_ = nullptr;
     QTimer statusTimer_;
+    LogFileState logFile_;
     bool frameFitted_ = false;
-    std::uint64_t recordsSeen_ = 0; // written, when the URL.csv entries were last updated
 };

@@ -2,6 +2,7 @@
 // crawl, the status bar, painting and scrolling, the results on screen, the
 // quit question, and what does nothing.
 #include "display/canvas.h"
+#include "shell/crawl_status_bar.h"
 #include "shell/results_filter.h"
 #include "shell/results_panel.h"
 #include "shell/results_table.h"
@@ -25,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -34,6 +36,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -78,6 +81,17 @@ bool StatusShows(QMainWindow& frame, const QString& text) {
 }
 
 // Receives the addresses the window asks the desktop to open.
+// Counts the paints of all of a widget.
+struct WholePaints : QObject {
+    int count = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            count +=
+                static_cast<QPaintEvent*>(event)->rect() == static_cast<QWidget*>(watched)->rect();
+        return false;
+    }
+};
+
 class DesktopOpener : public QObject {
     Q_OBJECT
 
@@ -261,6 +275,47 @@ TEST_F(ShellTest, EntriesKeysAndStatusFollowTheCrawlThroughPauseAndStop) {
     EXPECT_EQ(desktop.opened,
               QList<QUrl>({QUrl::fromLocalFile(QString::fromStdString(logPath)),
                            QUrl::fromLocalFile(QString::fromStdString(logDir.path()))}));
+}
+
+// A changed number repaints its own label, never all of the bar. A label
+// that appears gets room of its own, beside its neighbours, not over them.
+TEST_F(ShellTest, ANewNumberRepaintsItsLabelAndALabelThatAppearsGetsRoom) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    auto* bar = static_cast<CrawlStatusBar*>(frame.statusBar());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CrawlProgress progress;
+    // The counts' label grows once, and the bar makes room for it.
+    for (progress.pagesVisited = 10; progress.pagesVisited < 12; ++progress.pagesVisited) {
+        bar->showProgress(progress);
+        QCoreApplication::processEvents();
+    }
+    WholePaints paints;
+    bar->installEventFilter(&paints);
+    for (; progress.pagesVisited < 20; ++progress.pagesVisited) {
+        bar->showProgress(progress);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(paints.count, 0);
+
+    progress.records.notWritten = 3;
+    bar->showProgress(progress);
+    QLabel* warning = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (QLabel* label : bar->findChildren<QLabel*>())
+                if (label->text().startsWith("警告") && label->width() > 0)
+                    warning = label;
+            return warning != nullptr;
+        },
+        kActionTimeoutMs));
+    QList<QRect> shown;
+    for (QLabel* label : bar->findChildren<QLabel*>())
+        if (label->isVisible() && label->y() == warning->y())
+            shown << label->geometry();
+    std::sort(shown.begin(), shown.end(), [](QRect a, QRect b) { return a.x() < b.x(); });
+    for (qsizetype i = 1; i < shown.size(); ++i)
+        EXPECT_GT(shown[i].left(), shown[i - 1].right()) << "labels " << i - 1 << " and " << i;
+    EXPECT_GE(warning->width(), warning->sizeHint().width());
 }
 
 // A page that cannot be fetched: counted, and its reason shown until a page
