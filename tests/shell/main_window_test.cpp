@@ -559,7 +559,8 @@ TEST_F(ShellTest, TheTableCopiesOpensAndExportsItsRows) {
     AimAtSite(frame);
     ChooseMenuEntry(&frame, "解析スタート");
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel.rows().rowCount() >= 2; }, kActionTimeoutMs));
-    CrawlOf(frame).pause();
+    CrawlOf(frame).pause(); // the step in flight ends, no other begins
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !CrawlOf(frame).stepInFlight(); }, kActionTimeoutMs));
     CrawlOf(frame).setStartUrl("not an address");
     ASSERT_TRUE(LoggedRecords() >= 2);
     const std::string logBefore = ReadWholeFile(logPath);
