@@ -633,4 +633,30 @@ TEST_F(ShellTest, TheTableIsHiddenAndShownAndTheChoiceIsRemembered) {
     EXPECT_TRUE(next.resultsDock().isVisible());
 }
 
+// Ctrl++ and Ctrl+- zoom the results screen in steps, within its range, and
+// Ctrl+0 brings it back; the next window opens at the zoom last chosen. The
+// window, frame included, stays on the screen's free area.
+TEST_F(ShellTest, ZoomKeysEnlargeTheResultsScreenAndTheZoomIsRemembered) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    EXPECT_TRUE(frame.screen()->availableGeometry().contains(frame.frameGeometry()));
+    auto* view =
+        qobject_cast<ResultsView*>(qobject_cast<QScrollArea*>(frame.centralWidget())->widget());
+    for (int step = 0; step < 10; ++step)
+        QTest::keyClick(&frame, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(view->zoom(), kMaxZoomPercent);
+    QTest::keyClick(&frame, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(view->zoom(), kMaxZoomPercent - kZoomStepPercent);
+    EXPECT_EQ(view->minimumSize(), QSize(kCanvasWidth, kCanvasHeight) * 275 / 100);
+    window.reset();
+
+    MainWindow& next = CreateMainWindowPastDialog();
+    auto* zoomed =
+        qobject_cast<ResultsView*>(qobject_cast<QScrollArea*>(next.centralWidget())->widget());
+    EXPECT_EQ(zoomed->zoom(), kMaxZoomPercent - kZoomStepPercent);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&next));
+    QTest::keyClick(&next, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(zoomed->zoom(), kMinZoomPercent);
+}
+
 #include "main_window_test.moc"
