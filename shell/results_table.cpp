@@ -31,6 +31,12 @@ ResultsTable::ResultsTable(ResultsTableModel& rows, ResultsFilter& shown, QWidge
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setStretchLastSection(true);
+    // Addresses and titles get the room; the numbers keep to theirs.
+    const int character = fontMetrics().averageCharWidth();
+    horizontalHeader()->resizeSection(ResultsTableModel::Visit, 7 * character);
+    horizontalHeader()->resizeSection(ResultsTableModel::Url, 45 * character);
+    horizontalHeader()->resizeSection(ResultsTableModel::Title, 25 * character);
+    horizontalHeader()->resizeSection(ResultsTableModel::Links, 7 * character);
     connect(&shown, &QAbstractItemModel::rowsAboutToBeInserted, this,
             &ResultsTable::noteWhetherAtEnd);
     connect(&shown, &QAbstractItemModel::rowsInserted, this, &ResultsTable::followNewest);
