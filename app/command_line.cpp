@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <ctime>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -72,6 +73,9 @@ struct CrawlOptions {
     QList<const QCommandLineOption*> crawlOnly() const {
         return {&pages, &seed, &output, &interval, &quiet};
     }
+    QList<const QCommandLineOption*> all() const {
+        return {&crawl, &pages, &seed, &output, &interval, &quiet};
+    }
 };
 
 void AddQtOptions(QCommandLineParser& parser) {
@@ -129,6 +133,26 @@ std::optional<std::uint64_t> NumberOf(const QCommandLineParser& parser,
                       .arg(high)
                       .arg(text);
     return number;
+}
+
+// "-x" or "--x"; "-" alone is standard output and "-1" a number.
+bool LooksLikeOption(const QString& value) {
+    return value.size() > 1 && value[0] == u'-' && (value[1] == u'-' || value[1].isLetter());
+}
+
+// An option given twice, or a value that is an option itself (as in
+// "--crawl --pages 5"), says the command line is not what was meant.
+std::optional<QString> SlipIn(const QCommandLineParser& parser, const CrawlOptions& options) {
+    for (const QCommandLineOption* option : options.all()) {
+        const QString name = option->names().first();
+        if (parser.optionNames().count(name) > 1)
+            return QStringLiteral("--%1 is given more than once.").arg(name);
+        for (const QString& value : parser.values(*option))
+            if (LooksLikeOption(value))
+                return QStringLiteral("--%1 takes %2, not the option '%3'.")
+                    .arg(name, option->valueName(), value);
+    }
+    return std::nullopt;
 }
 
 // The crawl the options ask for, or the mistake in them.
@@ -197,6 +221,8 @@ CommandLineAnswer AnswerCommandLine(int& argc, char** argv) {
     }
     if (parser.isSet(version))
         return Print(stdout, "torvesk " TORVESK_VERSION "\n", 0);
+    if (const std::optional<QString> slip = SlipIn(parser, crawl))
+        return ReportMistake(*slip);
     if (!parser.isSet(crawl.crawl))
         return WindowOrMistake(parser, crawl);
     std::variant<CrawlRequest, QString> request = CrawlAskedFor(parser, crawl);

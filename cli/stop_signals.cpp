@@ -3,6 +3,7 @@
 #include "cli/stop_signals.h"
 
 #include <csignal>
+#include <cstdio>
 #include <pthread.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -25,11 +26,12 @@ void EndNow(int signalNumber) {
 
 StopSignals::StopSignals() {
     const sigset_t stops = StopSet();
-    pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+    if (pthread_sigmask(SIG_BLOCK, &stops, nullptr) != 0)
+        return; // not blocked, they end the program as always
     signals_ = Descriptor(::signalfd(-1, &stops, SFD_NONBLOCK | SFD_CLOEXEC));
     // Without a descriptor to read them from, they end the program as always.
-    if (signals_.get() < 0)
-        pthread_sigmask(SIG_UNBLOCK, &stops, nullptr);
+    if (signals_.get() < 0 && pthread_sigmask(SIG_UNBLOCK, &stops, nullptr) != 0)
+        std::perror("torvesk: SIGINT and SIGTERM stay blocked");
 }
 
 void StopSignals::listen() {
@@ -42,12 +44,16 @@ void StopSignals::listen() {
 void StopSignals::endAtOnce() {
     struct sigaction action {};
     action.sa_handler = EndNow;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // Where the handler is missing, the signal's default ends the process
+    // with the same status.
+    for (const int number : {SIGINT, SIGTERM})
+        if (sigaction(number, &action, nullptr) != 0)
+            std::signal(number, SIG_DFL);
     // Only this thread takes them now, so the handler runs even while it
     // waits for the last records.
     const sigset_t stops = StopSet();
-    pthread_sigmask(SIG_UNBLOCK, &stops, nullptr);
+    if (pthread_sigmask(SIG_UNBLOCK, &stops, nullptr) != 0)
+        std::perror("torvesk: a further SIGINT or SIGTERM will not end the crawl at once");
 }
 
 void StopSignals::read() {

@@ -5,8 +5,9 @@
 
 #include <utility>
 
-CrawlRunner::CrawlRunner(std::string logPath, std::uint32_t seed, const FetchLimits& limits)
-    : crawler_(std::move(logPath)), fetcher_(limits) {
+CrawlRunner::CrawlRunner(RecordTarget records, std::uint32_t seed, const FetchLimits& limits,
+                         const ErrorReporter& report)
+    : crawler_(std::move(records), report), fetcher_(limits, report) {
     crawler_.CrawlInit(seed);
     fetchThread_.setMaxThreadCount(1);
     fetchThread_.setExpiryTimeout(-1);

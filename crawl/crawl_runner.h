@@ -30,10 +30,12 @@ class CrawlRunner : public QObject {
     Q_OBJECT
 
 public:
-    // The crawl's records go to the file at logPath; its generator is seeded
-    // with seed and its current URL is the default initial URL (CrawlInit);
-    // fetches are bounded by limits.
-    CrawlRunner(std::string logPath, std::uint32_t seed, const FetchLimits& limits = {});
+    // The crawl's records go to records; its generator is seeded with seed
+    // and its current URL is the default initial URL (CrawlInit); fetches
+    // are bounded by limits. Failed fetches and records not written are
+    // reported to report, from the fetch thread and the log thread.
+    CrawlRunner(RecordTarget records, std::uint32_t seed, const FetchLimits& limits = {},
+                const ErrorReporter& report = ReportOnStandardError);
     // Cancels a fetch in flight; its thread lets go within one poll period,
     // without waiting for a name lookup or any reply.
     ~CrawlRunner() override;

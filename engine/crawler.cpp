@@ -9,8 +9,8 @@
 
 const char kStartPageKey[] = "\x83\x58\x83\x5e\x81\x5b\x83\x67\x83\x79\x81\x5b\x83\x57";
 
-Crawler::Crawler(std::string logPath)
-    : log_(std::move(logPath)), linkTable_(std::make_unique<LinkTable>()),
+Crawler::Crawler(RecordTarget records, ErrorReporter report)
+    : log_(std::move(records), std::move(report)), linkTable_(std::make_unique<LinkTable>()),
       harvest_(std::make_unique<HarvestedLinks>()) {}
 
 void Crawler::CrawlInit(std::uint32_t seed) {

@@ -51,9 +51,9 @@ struct PageFindings {
 
 class Crawler {
 public:
-    // Records of visited pages are appended to the file at logPath, on the
-    // log's own thread.
-    explicit Crawler(std::string logPath);
+    // Records of visited pages are appended to records, on the log's own
+    // thread; a record not written is reported to report.
+    explicit Crawler(RecordTarget records, ErrorReporter report = ReportOnStandardError);
 
     // CrawlInit, StartCrawl, CrawlTick, AnalyzePage: the engine's own names, kept.
     // Seeds the generator and puts the default initial URL into currentUrl.

@@ -1,6 +1,7 @@
-// HttpClient on libcurl: one easy handle and one multi handle kept for the
-// client's life. The multi handle holds the connection cache and the DNS
-// cache, the easy handle the TLS sessions. Each transfer is driven through
+// HttpClient on libcurl: one easy handle kept for the client's life and a
+// multi handle renewed after every kConnectionsPerCache connections opened.
+// The multi handle holds the connection cache and the DNS cache, the easy
+// handle the TLS sessions (a few, the library's bound). Each transfer is driven through
 // the multi handle, so that the cancel flag and the stall rule are looked
 // at every poll period. The client opens and closes every socket itself
 // (ClientSockets): before a transfer it silences the kept ones that were
@@ -26,6 +27,12 @@ using Clock = std::chrono::steady_clock;
 constexpr const char* kAllowedSchemes = "http,https";
 constexpr int kPollMs = 50; // how late a cancel or a stall may be seen
 constexpr long kRequestTimeout = 408;
+// The connection cache keeps an entry for each host whose last connection
+// it closed to make room, and walks all of them for every transfer, as the
+// DNS cache walks its answers: renewing both after this many connections
+// bounds their upkeep per page, whatever the hosts seen. A crawl of one
+// host opens no new ones and keeps its connection.
+constexpr long kConnectionsPerCache = 256;
 // OpenSSL's X509_V_ERR_CERT_HAS_EXPIRED.
 constexpr long kCertificateExpired = 10;
 
@@ -291,7 +298,8 @@ struct HttpClient::Handles {
     EasyHandle easy;
     MultiHandle multi;
     char errorWords[CURL_ERROR_SIZE] = "";
-    std::string failure; // why the handles could not be set up; empty when they could
+    std::string failure;        // why the handles could not be set up; empty when they could
+    long connectionsOpened = 0; // through the current multi handle
 
     explicit Handles(const FetchLimits& limits) { failure = SetUp(limits); }
 
@@ -311,19 +319,35 @@ struct HttpClient::Handles {
         if (!headers || !curl_slist_append(headers.get(), "Pragma: no-cache"))
             return "making the request headers failed";
         easy.reset(curl_easy_init());
-        multi.reset(curl_multi_init());
-        if (!easy || !multi)
-            return "making the transfer handles failed";
-        const CURLMcode code =
-            curl_multi_setopt(multi.get(), CURLMOPT_MAXCONNECTS, kMaxKeptConnections);
-        if (code != CURLM_OK)
-            return std::string("setting the kept connections failed: ") + curl_multi_strerror(code);
+        if (!easy)
+            return "making the transfer handle failed";
+        if (std::string failed = RenewCaches(); !failed.empty())
+            return failed;
         Options options(easy.get());
         SetRequest(options, headers.get(), errorWords);
         SetBounds(options, limits);
         SetSockets(options, sockets);
         SetTrust(options, limits.trustedCertificates);
         return options.failure();
+    }
+
+    // A new multi handle: empty caches; the old one closes its connections.
+    std::string RenewCaches() {
+        multi.reset(curl_multi_init());
+        connectionsOpened = 0;
+        if (!multi)
+            return "making the transfer handles failed";
+        const CURLMcode code =
+            curl_multi_setopt(multi.get(), CURLMOPT_MAXCONNECTS, kMaxKeptConnections);
+        if (code != CURLM_OK)
+            return std::string("setting the kept connections failed: ") + curl_multi_strerror(code);
+        return "";
+    }
+
+    // Between requests; a failure to renew is the next request's.
+    void RenewCachesWhenFull() {
+        if (connectionsOpened >= kConnectionsPerCache)
+            failure = RenewCaches();
     }
 
     Attempt Send(const std::string& url, const std::optional<Proxy>& proxy,
@@ -339,7 +363,9 @@ struct HttpClient::Handles {
         if (!options.failure().empty())
             return Attempt{Failure(options.failure())};
         const CURLcode result = Perform(transfer, cancel);
-        Attempt attempt{HttpResponse{}, LongInfo(easy.get(), CURLINFO_NUM_CONNECTS) == 0};
+        const long opened = LongInfo(easy.get(), CURLINFO_NUM_CONNECTS);
+        connectionsOpened += opened;
+        Attempt attempt{HttpResponse{}, opened == 0};
         attempt.response.cancelled = cancel;
         if (!Succeeded(result, transfer)) {
             const Ending end{result, transfer, timeout, proxy, errorWords};
@@ -395,5 +421,6 @@ HttpResponse HttpClient::Get(const std::string& url, const std::optional<Proxy>&
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (attempt.Unanswered() && !cancel && left.count() > 0)
         attempt = handles_->Send(url, proxy, left, true, cancel, limits_);
+    handles_->RenewCachesWhenFull();
     return attempt.response;
 }

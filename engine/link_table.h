@@ -5,6 +5,7 @@
 
 #include "engine/page_scanner.h"
 
+#include <array>
 #include <cstdint>
 
 constexpr int kLinkSlots = 300;      // slots allocated
@@ -30,12 +31,28 @@ public:
 
     int count() const { return count_; }
     // URL and KEY: the product's own names, kept.
-    const char* URL(int slot) const { return URL_[slot]; }
-    const char* KEY(int slot) const { return KEY_[slot]; }
+    const char* URL(int index) const { return URL_[slot_[index]]; }
+    const char* KEY(int index) const { return KEY_[slot_[index]]; }
 
 private:
+    using Slots = std::array<int, kLinkSlots>;
+    void Shuffle();
+    void Dedupe();
+    void SwapEntriesIf(bool swap, int a, int b);
+    static constexpr Slots InOrder() {
+        Slots inOrder{};
+        for (int i = 0; i < kLinkSlots; ++i)
+            inOrder[i] = i;
+        return inOrder;
+    }
+
+    // Entry i is stored in slot slot_[i]: a swap exchanges two slot numbers
+    // rather than their bytes. Each slot's URL has its hash beside it, so
+    // that the duplicate search compares the bytes of equal hashes only.
     char URL_[kLinkSlots][kTextCapacity] = {};
     char KEY_[kLinkSlots][kTextCapacity] = {};
+    std::uint32_t urlHash_[kLinkSlots] = {};
+    Slots slot_ = InOrder();
     int count_ = 0;
     std::uint32_t randomState_ = 1;
 };

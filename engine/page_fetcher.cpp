@@ -1,15 +1,15 @@
 // PageFetcher: the URL made fit to send, redirections followed one hop at a
 // time within one overall deadline, every hop sent the way a link is and
 // checked the way the start address is, and a failure turned into an empty
-// page and one line on standard error.
+// page and one line for the reporter.
 #include "engine/page_fetcher.h"
 
 #include "engine/request_url.h"
 #include "engine/url_parts.h"
 
 #include <chrono>
-#include <cstdio>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -66,7 +66,8 @@ struct PageFetcher::Outcome {
     long redirections = 0;
 };
 
-PageFetcher::PageFetcher(const FetchLimits& limits) : limits_(limits), client_(limits_) {}
+PageFetcher::PageFetcher(const FetchLimits& limits, ErrorReporter report)
+    : limits_(limits), report_(std::move(report)), client_(limits_) {}
 
 HttpResponse PageFetcher::Request(const WireUrl& hop, std::chrono::milliseconds timeLeft,
                                   const std::atomic<bool>& cancel) {
@@ -114,6 +115,6 @@ FetchResult PageFetcher::FetchPage(const std::string& url, const std::atomic<boo
                            bytes};
     }
     std::string failure = FailureLine(start.text, outcome.hop, outcome.response.error);
-    std::fprintf(stderr, "torvesk: %s\n", failure.c_str());
+    report_(failure);
     return FetchResult{{}, false, std::move(failure), 0, outcome.redirections, 0};
 }

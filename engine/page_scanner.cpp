@@ -1,7 +1,8 @@
 // The page buffer and its scanner: pattern search, title and link harvest.
-// Results equal a byte-by-byte scan; the work is done with memchr/memmem
-// over the page's nonzero bytes, and HarvestLinks remembers its last answer
-// per marker so a big page is walked a few times, not once per link.
+// Results equal a byte-by-byte scan; the work is done with memchr, a block
+// search for two bytes and memmem over the page's nonzero bytes, and
+// HarvestLinks remembers its last answer per marker so a big page is walked
+// a few times, not once per link.
 #include "engine/page_scanner.h"
 
 #include <algorithm>
@@ -37,14 +38,46 @@ Position ScanEnd(const char* page, Position start) {
     return start + static_cast<Position>(strnlen(page + start, kScanLimit - start));
 }
 
+// The first place in haystack where first is followed by second, or null.
+// The C library's search goes byte by byte for a pattern of two bytes;
+// testing a block of bytes at a time lets the compiler test them side by side.
+const char* FindPair(const char* haystack, std::size_t size, char first, char second) {
+    constexpr std::size_t kBlock = 64;
+    if (size < 2)
+        return nullptr;
+    const std::size_t starts = size - 1;
+    std::size_t i = 0;
+    for (; i + kBlock <= starts; i += kBlock) {
+        unsigned char any = 0;
+        for (std::size_t k = 0; k < kBlock; ++k)
+            any |= static_cast<unsigned char>(haystack[i + k] == first) &
+                   static_cast<unsigned char>(haystack[i + k + 1] == second);
+        if (any)
+            break;
+    }
+    for (; i < starts; ++i)
+        if (haystack[i] == first && haystack[i + 1] == second)
+            return haystack + i;
+    return nullptr;
+}
+
+// One pattern byte is a memchr and two a FindPair; longer ones are memmem,
+// which skips ahead by the pattern's length.
+const void* Search(const char* haystack, std::size_t size, const char* pattern, int length) {
+    if (length == 1)
+        return std::memchr(haystack, pattern[0], size);
+    if (length == 2)
+        return FindPair(haystack, size, pattern[0], pattern[1]);
+    return memmem(haystack, size, pattern, length);
+}
+
 // First occurrence of pattern inside [from, end), or kNotFound.
 Position FirstMatch(const char* page, const char* pattern, int length, Position from,
                     Position end) {
     if (from >= end)
         return kNotFound;
     const char* haystack = page + from;
-    const void* hit = length == 1 ? std::memchr(haystack, pattern[0], end - from)
-                                  : memmem(haystack, end - from, pattern, length);
+    const void* hit = Search(haystack, end - from, pattern, length);
     if (hit == nullptr)
         return kNotFound;
     return static_cast<Position>(static_cast<const char*>(hit) - page);

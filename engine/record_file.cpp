@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -33,10 +32,13 @@ public:
         sigaddset(&pipe_, SIGPIPE);
         sigset_t pending;
         sigpending(&pending);
-        pendingBefore_ = sigismember(&pending, SIGPIPE) == 1;
-        pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
+        pendingBefore_ = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+        held_ = pthread_sigmask(SIG_BLOCK, &pipe_, &previous_) == 0;
     }
+    // Not held, the signal was never kept back: there is nothing to take off.
     ~SigpipeHeld() {
+        if (!held_)
+            return;
         sigset_t pending;
         int taken;
         if (!pendingBefore_ && sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1)
@@ -50,6 +52,7 @@ private:
     sigset_t pipe_;
     sigset_t previous_;
     bool pendingBefore_ = false;
+    bool held_ = false;
 };
 
 // O_NONBLOCK: opening a FIFO without a reader fails with ENXIO instead of
@@ -127,39 +130,37 @@ std::string Reason(int error) {
     }
 }
 
-bool Failed(std::string_view url, const char* what, const std::string& path,
-            const std::string& why) {
-    std::fprintf(stderr, "torvesk: record for %s %s %s: %s\n", UrlForLine(url).c_str(), what,
-                 path.c_str(), why.c_str());
+} // namespace
+
+bool RecordFile::Failed(std::string_view url, const char* what, const std::string& why) const {
+    report_("record for " + UrlForLine(url) + " " + what + " " + name_ + ": " + why);
     return false;
 }
 
-} // namespace
-
 bool RecordFile::Append(std::string_view record, std::string_view url) {
     const SigpipeHeld held;
-    const bool kept = fifo_.get() >= 0;
-    Descriptor file = kept ? std::move(fifo_) : Descriptor(OpenForAppending(path_.c_str()));
+    const bool kept = open_.get() >= 0;
+    Descriptor file = kept ? std::move(open_) : Descriptor(OpenForAppending(path_.c_str()));
     const int fd = file.get();
     if (fd < 0)
-        return Failed(url, "not written to", path_, Reason(errno));
+        return Failed(url, "not written to", Reason(errno));
     std::size_t written = 0;
     const int error = WriteAll(fd, record, written);
     // Closing would show the reader an end of file after every record.
-    if (error != EPIPE && (kept || IsFifo(fd)))
-        fifo_ = std::move(file);
+    if (given_ || (error != EPIPE && (kept || IsFifo(fd))))
+        open_ = std::move(file);
     if (error != 0)
         return Unwritten(fd, written, error, url);
-    const int closeError = fifo_.get() >= 0 ? 0 : file.Close();
+    const int closeError = open_.get() >= 0 ? 0 : file.Close();
     if (closeError != 0)
-        return Failed(url, "may be incomplete in", path_, Reason(closeError));
+        return Failed(url, "may be incomplete in", Reason(closeError));
     return true;
 }
 
 bool RecordFile::Unwritten(int fd, std::size_t written, int error, std::string_view url) {
     const int removeError = written > 0 ? RemoveWrittenPart(fd, written) : 0;
     if (removeError != 0)
-        return Failed(url, "only partly written to", path_,
+        return Failed(url, "only partly written to",
                       Reason(error) + ", and removing that part failed: " + Reason(removeError));
-    return Failed(url, "not written to", path_, Reason(error));
+    return Failed(url, "not written to", Reason(error));
 }

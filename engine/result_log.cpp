@@ -2,12 +2,10 @@
 // thread that writes them.
 #include "engine/result_log.h"
 
-#include "engine/record_file.h"
 #include "engine/request_url.h"
 
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -46,7 +44,7 @@ std::string WithCrLf(const std::string& text) {
 }
 
 struct PendingRecord {
-    std::string url; // for the line on standard error
+    std::string url; // for the line reported
     std::string record;
     std::uint64_t ordinal;
 };
@@ -57,9 +55,11 @@ constexpr char kStillWaiting[] = "earlier records still waited for the file";
 } // namespace
 
 struct ResultLog::Queue {
-    explicit Queue(std::string path) : file(std::move(path)) {}
+    Queue(RecordTarget target, const ErrorReporter& reported)
+        : file(std::move(target), reported), report(reported) {}
 
     RecordFile file; // the writer's alone
+    const ErrorReporter report;
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<PendingRecord> pending;
@@ -88,8 +88,9 @@ std::string ComposeRecord(const char* URL, const char* TITLE, const char* KEY) {
     return WithCrLf(record);
 }
 
-ResultLog::ResultLog(std::string path)
-    : queue_(std::make_shared<Queue>(std::move(path))), writer_(WriteUntilClosed, queue_) {}
+ResultLog::ResultLog(RecordTarget target, ErrorReporter report)
+    : queue_(std::make_shared<Queue>(std::move(target), report)),
+      writer_(WriteUntilClosed, queue_) {}
 
 ResultLog::~ResultLog() {
     const bool settled = Flush(kCloseWait);
@@ -103,10 +104,8 @@ ResultLog::~ResultLog() {
     }
     queue_->changed.notify_all();
     if (left > 0)
-        std::fprintf(stderr,
-                     "torvesk: %zu records not written to %s: it was still busy with an earlier "
-                     "record when the crawl ended\n",
-                     left, queue_->file.path().c_str());
+        queue_->report(std::to_string(left) + " records not written to " + queue_->file.name() +
+                       ": it was still busy with an earlier record when the crawl ended");
     if (settled)
         writer_.join();
     else
@@ -132,10 +131,9 @@ std::uint64_t ResultLog::Append(const char* URL, const char* TITLE, const char* 
     if (queued)
         queue_->changed.notify_all();
     else
-        std::fprintf(stderr,
-                     "torvesk: record for %s not written to %s: %zu earlier records still wait "
-                     "for it\n",
-                     UrlForLine(URL).c_str(), queue_->file.path().c_str(), kMaxPendingRecords);
+        queue_->report("record for " + UrlForLine(URL) + " not written to " + queue_->file.name() +
+                       ": " + std::to_string(kMaxPendingRecords) +
+                       " earlier records still wait for it");
     return ordinal;
 }
 

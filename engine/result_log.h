@@ -3,7 +3,9 @@
 // waits on the file.
 #pragma once
 
+#include "engine/error_reporter.h"
 #include "engine/page_scanner.h"
+#include "engine/record_file.h"
 
 #include <chrono>
 #include <climits>
@@ -34,7 +36,7 @@ constexpr std::chrono::milliseconds kCloseWait{500};
 // What became of the records handed over so far.
 struct RecordCounts {
     std::uint64_t written = 0;
-    std::uint64_t notWritten = 0; // each reported on standard error
+    std::uint64_t notWritten = 0; // each reported
 };
 
 // What became of one record: its ordinal (1 for the first handed to
@@ -48,8 +50,9 @@ using RecordSettledHook = std::function<void(const RecordSettled&)>;
 
 class ResultLog {
 public:
-    // Records go to the file at path (see RecordFile::Append).
-    explicit ResultLog(std::string path);
+    // Records go to target (see RecordFile::Append); each one not written
+    // is reported to report, from the log's thread or the caller's.
+    explicit ResultLog(RecordTarget target, ErrorReporter report = ReportOnStandardError);
     // Waits up to kCloseWait for the pending records; what is left then is
     // reported, and a write stuck in the kernel (a slow mount) is left behind.
     ~ResultLog();

@@ -27,7 +27,7 @@
 #include <iostream>
 
 MainWindow::MainWindow(std::uint32_t seed, const std::string& logPath)
-    : runner_(logPath, seed),
+    : runner_(logPath, seed, {}, ReportOnStandardError), // error lines go to standard error
       logFilePath_(QFileInfo(QFile::decodeName(logPath.c_str())).absoluteFilePath()),
       view_(new ResultsView), logFile_(logPath) {
     setWindowTitle(QStringLiteral("Torvesk"));

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -137,6 +139,77 @@ TEST_F(LinkTableTest, PopOfAFullTablePrunesByTheNextDraw) {
         EXPECT_GE(i, 20);
         EXPECT_LE(i, 199);
         EXPECT_EQ(table->count(), i);
+    }
+}
+
+// The table's rules over plain strings that move as they are swapped.
+class TableModel {
+public:
+    explicit TableModel(std::uint32_t seed) : state_(seed) {}
+
+    void Push(const std::string& url, const std::string& key) {
+        if (entries_.size() < kLinkTableLimit)
+            entries_.emplace_back(url, key);
+    }
+    void ShuffleAndDedupe() {
+        for (std::size_t i = 0; i + 1 < entries_.size(); ++i)
+            for (std::size_t j = i + 1; j < entries_.size(); ++j)
+                if (Draw() % 10 == 1)
+                    std::swap(entries_[i], entries_[j]);
+        for (std::size_t i = 0; i + 1 < entries_.size(); ++i)
+            for (std::size_t j = i + 1; j < entries_.size(); ++j)
+                if (entries_[i].first == entries_[j].first) {
+                    std::swap(entries_[j], entries_.back());
+                    entries_.pop_back();
+                }
+    }
+    // The entry that the pruning leaves last goes, with those above it.
+    std::pair<std::string, std::string> Pop() {
+        std::size_t last = entries_.size() - 1;
+        if (last >= kPruneThreshold)
+            last -= Draw() % kPruneSpan;
+        std::pair<std::string, std::string> popped = entries_[last];
+        entries_.resize(last);
+        return popped;
+    }
+    bool empty() const { return entries_.empty(); }
+
+private:
+    int Draw() {
+        state_ = state_ * 214013 + 2531011;
+        return static_cast<int>((state_ >> 16) & 0x7fff);
+    }
+
+    std::vector<std::pair<std::string, std::string>> entries_;
+    std::uint32_t state_;
+};
+
+// Many pages' worth of pushes of few distinct URLs (so many duplicates),
+// shuffles and pops through a full table: every popped entry, its URL and
+// its KEY, is the model's.
+TEST(LinkTableModelTest, PopsWhatTheRulesPopOverAFullTableWithDuplicates) {
+    for (std::uint32_t seed : {1u, 99u, 4000000000u}) {
+        auto table = std::make_unique<LinkTable>();
+        table->SeedRandom(seed);
+        TableModel model(seed);
+        std::uint32_t pages = seed;
+        for (int step = 0; step < 300; ++step) {
+            for (int link = 0; link < 40; ++link) {
+                pages = pages * 1103515245u + 12345u;
+                const std::string url = "http://h/" + std::to_string(pages >> 24) + "/";
+                const std::string key = "key " + std::to_string(step) + "." + std::to_string(link);
+                table->PushLink(url.c_str(), key.c_str());
+                model.Push(url, key);
+            }
+            table->ShuffleAndDedupe();
+            model.ShuffleAndDedupe();
+            ASSERT_FALSE(model.empty());
+            const int popped = table->PopNext();
+            const auto expected = model.Pop();
+            ASSERT_NE(popped, kNoLink);
+            ASSERT_EQ(table->URL(popped), expected.first) << "seed " << seed << ", step " << step;
+            ASSERT_EQ(table->KEY(popped), expected.second) << "seed " << seed << ", step " << step;
+        }
     }
 }
 

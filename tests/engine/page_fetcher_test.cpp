@@ -21,8 +21,10 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -469,6 +471,35 @@ TEST_F(PageFetcherTest, NameAnswersAreKeptForLaterConnections) {
 
     EXPECT_EQ(Page(), "<title>named</title>");
     EXPECT_EQ(SlowLookupsBegun() - before, 1u);
+}
+
+int OpenDescriptors() {
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                          std::filesystem::directory_iterator()));
+}
+
+// A crawl over many hosts opens a connection a page, and the caches that
+// hold them are renewed now and then: through a thousand new connections
+// every page still arrives, names are looked up again only now and then,
+// and no descriptor is left behind.
+TEST_F(PageFetcherTest, ManyNewConnectionsKeepPagesNamesAndDescriptorsInBounds) {
+    server_.server().set_keep_alive_max_count(1);
+    Serve("/", "<title>named</title>");
+    server_.Start();
+    const std::string url = "http://slow-1.test:" + std::to_string(server_.port()) + "/";
+    Fetch(url);
+    const int descriptors = OpenDescriptors();
+    const unsigned before = SlowLookupsBegun();
+
+    for (int page = 0; page < 1000; ++page) {
+        Fetch(url);
+        ASSERT_EQ(Page(), "<title>named</title>") << "page " << page << ": " << result_.failure;
+    }
+
+    EXPECT_LT(SlowLookupsBegun() - before, 20u);
+    EXPECT_LE(OpenDescriptors(), descriptors + kMaxKeptConnections);
+    fetcher_.reset();
+    EXPECT_LE(OpenDescriptors(), descriptors);
 }
 
 // A server that closes every connection after one reply still sees the

@@ -85,6 +85,21 @@ TEST_F(PageScannerTest, OverlappingOccurrencesAllCount) {
     EXPECT_EQ(Find("aa", 2, 1, 3), kNotFound);
 }
 
+// Two-byte patterns are searched a block at a time: a pair is found
+// wherever it lies against the blocks, as the last pair, split by a
+// block's end, or after a half pair (the first byte alone) just before.
+TEST_F(PageScannerTest, PairFoundAtEveryOffsetAroundTheBlocks) {
+    for (int at = 0; at < 200; ++at) {
+        std::string page(at + 3, '/');
+        page.replace(at, 2, "/\"");
+        SetPage(page);
+        EXPECT_EQ(Find("/\"", 2, 1, 0), at) << "pair at " << at;
+        EXPECT_EQ(Find("\"/", 2, 1, 0), at + 1) << "pair at " << at;
+        SetPage(page.substr(0, at + 1));
+        EXPECT_EQ(Find("/\"", 2, 1, 0), kNotFound) << "half pair at " << at;
+    }
+}
+
 TEST_F(PageScannerTest, ZeroByteEndsTheScan) {
     SetPage(std::string("xy\0ab", 5));
     EXPECT_EQ(Find("ab", 2, 1, 0), kNotFound);
