@@ -90,8 +90,9 @@ TEST(ResultsViewOnScreens, AZoomDrawsTheScreenAtThatRatioTimesTheScreens) {
         for (const ResultsLine& line : kLines)
             expected.ShowLine(line.row, line.clearsScreen, line.text.c_str());
         const QImage drawn = expected.canvas().BackBuffer();
-        if (ratio * 2.5 <= kMaxDevicePixelRatio)
+        if (ratio * 2.5 <= kMaxDevicePixelRatio) {
             EXPECT_TRUE(shown.copy(QRect(QPoint(), drawn.size())) == drawn);
+        }
     }
     view.setZoom(1000);
     EXPECT_EQ(view.zoom(), kMaxZoomPercent);
