@@ -1,13 +1,16 @@
 // The GUI thread's CPU time for one crawl step through the program's window,
 // status bar and all: a loopback site of 1,000,000-byte pages is crawled
 // from the start dialog and the menu; the fetch runs on its own thread and
-// is not counted. Usage: window_steps [steps] [tick ms]: 200 steps after 20
-// unmeasured, with the tick at 0 (each step follows the last at once) unless
-// given; at the program's 100 ms the time between steps, timers and status
-// refreshes included, counts too.
+// is not counted. Usage: window_steps [steps] [tick ms] [table rows]: 200
+// steps after 20 unmeasured, with the tick at 0 (each step follows the last
+// at once) unless given; at the program's 100 ms the time between steps,
+// timers and status refreshes included, counts too. Table rows are put into
+// the table of visited pages before the crawl begins.
 #include "bench/sized_page.h"
+#include "bench/table_rows.h"
 #include "engine/page_scanner.h"
 #include "shell/main_window.h"
+#include "shell/results_panel.h"
 #include "shell/ui_driver.h"
 #include "support/temp_dir.h"
 #include "support/test_site.h"
@@ -47,6 +50,7 @@ Span Now() {
 int main(int argc, char** argv) {
     const int steps = argc > 1 && std::atoi(argv[1]) > 0 ? std::atoi(argv[1]) : kDefaultSteps;
     const int periodMs = argc > 2 ? std::max(0, std::atoi(argv[2])) : 0;
+    const int tableRows = argc > 3 ? std::max(0, std::atoi(argv[3])) : 0;
     setenv("no_proxy", "*", 1); // only the loopback site is fetched
     QApplication application(argc, argv);
     TestSite site(TestSite::Requests::Counted);
@@ -64,6 +68,8 @@ int main(int argc, char** argv) {
     // the whole results screen, so that builds compare.
     window.resize(kWindowSize);
     window.show();
+    for (int row = 1; row <= tableRows; ++row)
+        window.resultsPanel().addPage(TableRow(row));
     window.runner().setInterval(periodMs);
     int shown = 0;
     Span begun, ended;
@@ -80,9 +86,9 @@ int main(int argc, char** argv) {
     QApplication::exec();
 
     const double wall = std::chrono::duration<double>(ended.wall - begun.wall).count();
-    std::printf("window_steps: %d steps of %d-byte pages, tick %d ms, GUI thread CPU %.3f ms a "
-                "step, %.1f steps a second\n",
-                steps, kPageCapacity, periodMs, (ended.cpu - begun.cpu) * 1000 / steps,
+    std::printf("window_steps: %d steps of %d-byte pages, tick %d ms, %d table rows, GUI thread "
+                "CPU %.3f ms a step, %.1f steps a second\n",
+                steps, kPageCapacity, periodMs, tableRows, (ended.cpu - begun.cpu) * 1000 / steps,
                 steps / wall);
     return 0;
 }

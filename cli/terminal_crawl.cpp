@@ -72,15 +72,17 @@ std::string Counted(std::uint64_t count, const char* thing) {
 
 std::string ProgressText(const CrawlProgress& progress, double seconds) {
     return Counted(progress.pagesVisited, "page") +
-           QString::asprintf(", %llu failed, %d waiting, %.1f pages/s, %.1f s",
+           QString::asprintf(", %llu failed, %llu HTTP errors, %d waiting, %.1f pages/s, %.1f s",
                              static_cast<unsigned long long>(progress.fetchesFailed),
+                             static_cast<unsigned long long>(progress.httpErrors),
                              progress.linksWaiting, progress.pagesPerSecond, seconds)
                .toStdString();
 }
 
 std::string Summary(const CrawlProgress& done, double seconds, const char* why) {
     return "torvesk: " + Counted(done.pagesVisited, "page") + " (" +
-           std::to_string(done.fetchesFailed) + " failed) in " +
+           std::to_string(done.fetchesFailed) + " failed, " +
+           Counted(done.httpErrors, "HTTP error") + ") in " +
            QString::number(seconds, 'f', 1).toStdString() + " s, " +
            Counted(done.records.written, "record") + " written, " +
            std::to_string(done.records.notWritten) + " not written; " + why + "\n";

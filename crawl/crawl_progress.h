@@ -12,6 +12,9 @@
 
 enum class CrawlState { Idle, Crawling, Paused };
 
+// The first status that answers with an error rather than a page.
+constexpr long kFirstHttpError = 400;
+
 // The span the page rate is measured over.
 constexpr std::chrono::seconds kRateWindow{10};
 
@@ -38,6 +41,7 @@ struct CrawlProgress {
     std::string fetching; // the address in flight, as typed or found; empty when none
     std::uint64_t pagesVisited = 0;
     std::uint64_t fetchesFailed = 0;
+    std::uint64_t httpErrors = 0; // pages answered with a status of kFirstHttpError or more
     int linksWaiting = 0;
     double pagesPerSecond = 0;
     RecordCounts records;

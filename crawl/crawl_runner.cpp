@@ -13,10 +13,12 @@ CrawlRunner::CrawlRunner(RecordTarget records, std::uint32_t seed, const FetchLi
     fetchThread_.setExpiryTimeout(-1);
     timer_.setInterval(kCrawlPeriodMs);
     connect(&timer_, &QTimer::timeout, this, &CrawlRunner::tick);
+    forwardSettledRecords();
 }
 
 // A completion still queued for this runner is dropped with it.
 CrawlRunner::~CrawlRunner() {
+    crawler_.OnRecordSettled({});
     cancelFetch();
     fetchThread_.waitForDone();
 }
@@ -105,7 +107,9 @@ void CrawlRunner::finish(bool cancelled, const FetchResult& result) {
     if (cancelled)
         return;
     tallyPage(result);
+    const Visit visit = crawler_.visiting().value();
     emit lineReady(crawler_.AnalyzePage(result.body));
+    emit pageVisited(visited(result, visit.url, visit.key));
     begin(crawler_.TakeHeldStart());
     rearmZeroPeriod();
     noteState();
@@ -133,6 +137,33 @@ void CrawlRunner::tallyPage(const FetchResult& result) {
     ++tally_.pagesVisited;
     if (!result.failure.empty())
         ++tally_.fetchesFailed;
+    if (result.status >= kFirstHttpError)
+        ++tally_.httpErrors;
     tally_.lastFailure = result.failure;
     rate_.Add(PageRate::Clock::now());
+}
+
+PageVisited CrawlRunner::visited(const FetchResult& result, const std::string& url,
+                                 const std::string& key) const {
+    const PageFindings& found = crawler_.lastFindings();
+    return PageVisited{tally_.pagesVisited,
+                       std::chrono::system_clock::now(),
+                       url,
+                       key,
+                       found.title,
+                       result.status,
+                       result.redirections,
+                       result.failure,
+                       result.bytesReceived,
+                       found.linksHarvested,
+                       found.record};
+}
+
+// The log's thread hands each settled record to the GUI thread's queue; the
+// destructor ends the hook before anything of the runner goes.
+void CrawlRunner::forwardSettledRecords() {
+    crawler_.OnRecordSettled([this](const RecordSettled& record) {
+        QMetaObject::invokeMethod(
+            this, [this, record] { emit recordSettled(record); }, Qt::QueuedConnection);
+    });
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "crawl/crawl_progress.h"
+#include "crawl/page_visited.h"
 #include "engine/crawler.h"
 #include "engine/page_fetcher.h"
 
@@ -77,6 +78,11 @@ public:
 signals:
     // A step has finished; the screen should show line.
     void lineReady(const ResultsLine& line);
+    // The same step, for a list of the pages visited; emitted after lineReady.
+    void pageVisited(const PageVisited& page);
+    // The log has written a page's record, or given up on it (see
+    // PageVisited::record); records are settled in order.
+    void recordSettled(const RecordSettled& record);
     // The crawl became idle, began, was paused or resumed.
     void stateChanged(CrawlState state);
 
@@ -88,6 +94,9 @@ private:
     void rearmZeroPeriod();
     void noteState();
     void tallyPage(const FetchResult& result);
+    PageVisited visited(const FetchResult& result, const std::string& url,
+                        const std::string& key) const;
+    void forwardSettledRecords();
 
     Crawler crawler_;
     QTimer timer_;

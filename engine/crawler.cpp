@@ -61,8 +61,9 @@ ResultsLine Crawler::AnalyzePage(std::string_view body) {
                          " TITLE:" + TITLE + " KEY:" + visit.key};
     if (line.clearsScreen)
         line.row = 0;
-    if (!visit.url.empty())
-        log_.Append(visit.url.c_str(), TITLE, visit.key.c_str());
+    findings_.title = TITLE;
+    findings_.record =
+        visit.url.empty() ? 0 : log_.Append(visit.url.c_str(), TITLE, visit.key.c_str());
     row_ = line.row + 1;
     PushHarvestedLinks();
     stepDone_ = true;
@@ -85,6 +86,7 @@ void Crawler::StopCrawl() {
 
 void Crawler::PushHarvestedLinks() {
     page_.HarvestLinks(*harvest_);
+    findings_.linksHarvested = harvest_->count;
     for (int i = 0; i < harvest_->count; ++i)
         linkTable_->PushLink(harvest_->URL[i], harvest_->KEY[i]);
 }

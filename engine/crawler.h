@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // A small, long-lived page over plain http with double-quoted absolute links.
 constexpr const char* kDefaultInitialUrl = "http://info.cern.ch/";
@@ -37,6 +38,15 @@ struct ResultsLine {
     int row;
     bool clearsScreen;
     std::string text;
+};
+
+// What the last analysed page gave besides its line: its TITLE as the
+// screen shows it, the links harvested from it, and its record's ordinal in
+// the log (0 when it made none).
+struct PageFindings {
+    std::string title;
+    int linksHarvested = 0;
+    std::uint64_t record = 0;
 };
 
 class Crawler {
@@ -76,6 +86,9 @@ public:
     void StopCrawl();
     // Records handed to the log so far: written, and reported as not written.
     RecordCounts recordCounts() const { return log_.Counts(); }
+    // See ResultLog::OnSettled.
+    void OnRecordSettled(RecordSettledHook hook) { log_.OnSettled(std::move(hook)); }
+    const PageFindings& lastFindings() const { return findings_; }
 
     bool stepInFlight() const { return visiting_.has_value(); }
     // What the step in flight visits, or nothing.
@@ -98,6 +111,7 @@ private:
     std::unique_ptr<HarvestedLinks> harvest_; // reused every step
     char currentUrl_[kUrlCapacity] = {};
     std::optional<Visit> visiting_; // the step in flight
+    PageFindings findings_;
     bool stepDone_ = false;
     bool startHeld_ = false;
     int row_ = 0;

@@ -63,6 +63,7 @@ bool IsRedirection(long status) {
 struct PageFetcher::Outcome {
     HttpResponse response;
     std::string hop;
+    long redirections = 0;
 };
 
 PageFetcher::PageFetcher(const FetchLimits& limits, ErrorReporter report)
@@ -83,7 +84,7 @@ PageFetcher::Outcome PageFetcher::Follow(WireUrl hop, const std::atomic<bool>& c
     for (long redirections = 0;; ++redirections) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        Outcome outcome{Request(hop, left, cancel), hop.text};
+        Outcome outcome{Request(hop, left, cancel), hop.text, redirections};
         const HttpResponse& response = outcome.response;
         if (!response.error.empty() || response.cancelled || !IsRedirection(response.status))
             return outcome;
@@ -104,9 +105,16 @@ FetchResult PageFetcher::FetchPage(const std::string& url, const std::atomic<boo
     Outcome outcome = Follow(start, cancel);
     if (outcome.response.cancelled || cancel)
         return FetchResult{{}, true, {}};
-    if (outcome.response.error.empty())
-        return FetchResult{std::move(outcome.response.body), false, {}};
+    if (outcome.response.error.empty()) {
+        const std::size_t bytes = outcome.response.body.size();
+        return FetchResult{std::move(outcome.response.body),
+                           false,
+                           {},
+                           outcome.response.status,
+                           outcome.redirections,
+                           bytes};
+    }
     std::string failure = FailureLine(start.text, outcome.hop, outcome.response.error);
     report_(failure);
-    return FetchResult{{}, false, std::move(failure)};
+    return FetchResult{{}, false, std::move(failure), 0, outcome.redirections, 0};
 }

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <string>
 
 struct WireUrl;
@@ -21,6 +22,9 @@ struct FetchResult {
     bool cancelled = false;
     // The line reported, without the program's name; empty unless failed.
     std::string failure;
+    long status = 0;               // the final answer's HTTP status; 0 when none came
+    long redirections = 0;         // hops followed before the final answer
+    std::size_t bytesReceived = 0; // the final answer's body, as kept
 };
 
 // One fetch at a time, from one thread at a time.

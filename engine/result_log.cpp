@@ -46,7 +46,11 @@ std::string WithCrLf(const std::string& text) {
 struct PendingRecord {
     std::string url; // for the line reported
     std::string record;
+    std::uint64_t ordinal;
 };
+
+constexpr char kFileRefused[] = "the file refused it (standard error says why)";
+constexpr char kStillWaiting[] = "earlier records still waited for the file";
 
 } // namespace
 
@@ -62,7 +66,15 @@ struct ResultLog::Queue {
     std::uint64_t handedOver = 0; // records queued so far
     std::uint64_t settled = 0;    // of those, written or reported
     RecordCounts counts;          // every record handed to Append, once settled
+    std::uint64_t appended = 0;   // records handed to Append, left out or not
+    RecordSettledHook settledHook;
     bool closing = false;
+
+    // Under the mutex, so that OnSettled can end the calls.
+    void Settle(std::uint64_t ordinal, bool written, std::string why) {
+        if (settledHook)
+            settledHook(RecordSettled{ordinal, written, std::move(why)});
+    }
 };
 
 std::string ComposeRecord(const char* URL, const char* TITLE, const char* KEY) {
@@ -100,17 +112,20 @@ ResultLog::~ResultLog() {
         writer_.detach();
 }
 
-void ResultLog::Append(const char* URL, const char* TITLE, const char* KEY) {
-    PendingRecord record{URL, ComposeRecord(URL, TITLE, KEY)};
+std::uint64_t ResultLog::Append(const char* URL, const char* TITLE, const char* KEY) {
+    PendingRecord record{URL, ComposeRecord(URL, TITLE, KEY), 0};
     bool queued = false;
+    std::uint64_t ordinal;
     {
         std::lock_guard lock(queue_->mutex);
+        ordinal = record.ordinal = ++queue_->appended;
         if (queue_->pending.size() < kMaxPendingRecords) {
             queue_->pending.push_back(std::move(record));
             ++queue_->handedOver;
             queued = true;
         } else {
             ++queue_->counts.notWritten;
+            queue_->Settle(ordinal, false, kStillWaiting);
         }
     }
     if (queued)
@@ -119,6 +134,12 @@ void ResultLog::Append(const char* URL, const char* TITLE, const char* KEY) {
         queue_->report("record for " + UrlForLine(URL) + " not written to " + queue_->file.name() +
                        ": " + std::to_string(kMaxPendingRecords) +
                        " earlier records still wait for it");
+    return ordinal;
+}
+
+void ResultLog::OnSettled(RecordSettledHook hook) {
+    std::lock_guard lock(queue_->mutex);
+    queue_->settledHook = std::move(hook);
 }
 
 RecordCounts ResultLog::Counts() const {
@@ -147,6 +168,7 @@ void ResultLog::WriteUntilClosed(std::shared_ptr<Queue> queue) {
         lock.lock();
         ++(written ? queue->counts.written : queue->counts.notWritten);
         ++queue->settled;
+        queue->Settle(next.ordinal, written, written ? "" : kFileRefused);
         queue->changed.notify_all();
     }
 }

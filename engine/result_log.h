@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -38,6 +39,15 @@ struct RecordCounts {
     std::uint64_t notWritten = 0; // each reported
 };
 
+// What became of one record: its ordinal (1 for the first handed to
+// Append), and why it was not written, when it was not.
+struct RecordSettled {
+    std::uint64_t ordinal = 0;
+    bool written = false;
+    std::string why;
+};
+using RecordSettledHook = std::function<void(const RecordSettled&)>;
+
 class ResultLog {
 public:
     // Records go to target (see RecordFile::Append); each one not written
@@ -49,8 +59,13 @@ public:
     ResultLog(const ResultLog&) = delete;
     ResultLog& operator=(const ResultLog&) = delete;
 
-    // Hands the record over for writing; never waits for the file.
-    void Append(const char* URL, const char* TITLE, const char* KEY);
+    // Hands the record over for writing; never waits for the file. Returns
+    // the record's ordinal.
+    std::uint64_t Append(const char* URL, const char* TITLE, const char* KEY);
+    // hook hears of every record as it is settled, in order, on the writer's
+    // thread (or Append's, for a record left out); it must not block. An
+    // empty hook ends that, and no call is under way once this returns.
+    void OnSettled(RecordSettledHook hook);
     // Waits, at most bound, until every record handed over so far is in the
     // file or reported as not written; returns whether that came about.
     bool Flush(std::chrono::milliseconds bound);

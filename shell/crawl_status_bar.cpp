@@ -30,9 +30,11 @@ QString StateText(const CrawlProgress& progress) {
 
 QString CountsText(const CrawlProgress& progress) {
     return QStringLiteral(
-               "訪問 %1 ページ ・ 失敗 %2 ・ 未訪問リンク %3 ・ %4 ページ/秒 ・ 記録 %5 件")
+               "訪問 %1 ページ ・ 失敗 %2 ・ HTTP エラー %3 ・ 未訪問リンク %4 ・ %5 ページ/秒 ・ "
+               "記録 %6 件")
         .arg(progress.pagesVisited)
         .arg(progress.fetchesFailed)
+        .arg(progress.httpErrors)
         .arg(progress.linksWaiting)
         .arg(progress.pagesPerSecond, 0, 'f', 1)
         .arg(progress.records.written);

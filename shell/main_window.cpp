@@ -4,11 +4,14 @@
 
 #include "shell/about_dialog.h"
 #include "shell/crawl_status_bar.h"
+#include "shell/results_panel.h"
 #include "shell/results_view.h"
 #include "shell/start_dialog.h"
+#include "shell/window_settings.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -16,8 +19,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShowEvent>
+#include <QStyle>
 #include <QUrl>
 
+#include <algorithm>
 #include <iostream>
 
 MainWindow::MainWindow(std::uint32_t seed, const std::string& logPath)
@@ -26,10 +32,13 @@ MainWindow::MainWindow(std::uint32_t seed, const std::string& logPath)
       view_(new ResultsView), logFile_(logPath) {
     setWindowTitle(QStringLiteral("Torvesk"));
     createResultsArea();
+    createResultsDock();
     createMenus();
     createStatusBar();
     fitToScreen();
     connect(&runner_, &CrawlRunner::lineReady, view_, &ResultsView::showLine);
+    connect(&runner_, &CrawlRunner::pageVisited, panel_, &ResultsPanel::addPage);
+    connect(&runner_, &CrawlRunner::recordSettled, panel_, &ResultsPanel::settleRecord);
     connect(&runner_, &CrawlRunner::stateChanged, this, &MainWindow::showCrawlState);
     showStartDialog();
     runner_.startTicking();
@@ -44,6 +53,22 @@ void MainWindow::createResultsArea() {
     area->setWidgetResizable(true);
     area->setWidget(view_);
     setCentralWidget(area);
+}
+
+// Below the results screen, so that the screen keeps its place at the top
+// left; hidden or shown as the user last left it.
+void MainWindow::createResultsDock() {
+    panel_ = new ResultsPanel(logFilePath_);
+    dock_ = new QDockWidget(QStringLiteral("訪問したページ"), this);
+    dock_->setObjectName(QStringLiteral("resultsDock"));
+    dock_->setWidget(panel_);
+    dock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    addDockWidget(Qt::BottomDockWidgetArea, dock_);
+    dock_->setVisible(WindowSettings().value(kTableShownKey, true).toBool());
+    // Remembered as the user chooses, and as the window closes, the dock's
+    // own close button included; a window going away hides its dock too.
+    connect(dock_->toggleViewAction(), &QAction::triggered, this,
+            [](bool shown) { WindowSettings().setValue(kTableShownKey, shown); });
 }
 
 void MainWindow::createMenus() {
@@ -66,8 +91,36 @@ void MainWindow::createMenus() {
                     QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
     connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateLogEntries);
     updateLogEntries();
+    createViewMenu();
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     help->addAction(QStringLiteral("バージョン情報 ...(&A)"), this, &MainWindow::showAboutDialog);
+}
+
+// The zoom keys of every browser; Ctrl+= too, which is Ctrl++ without Shift.
+void MainWindow::createViewMenu() {
+    QMenu* view = menuBar()->addMenu(QStringLiteral("表示"));
+    QAction* table = dock_->toggleViewAction();
+    table->setText(QStringLiteral("訪問したページの表"));
+    table->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    view->addAction(table);
+    view->addSeparator();
+    QAction* zoomIn =
+        view->addAction(QStringLiteral("拡大"), this, [this] { zoomBy(kZoomStepPercent); });
+    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    view->addAction(QStringLiteral("縮小"), QKeySequence::ZoomOut, this,
+                    [this] { zoomBy(-kZoomStepPercent); });
+    view->addAction(QStringLiteral("等倍"), QKeySequence(Qt::CTRL | Qt::Key_0), this,
+                    [this] { setZoom(kMinZoomPercent); });
+    view_->setZoom(WindowSettings().value(kZoomKey, kMinZoomPercent).toInt());
+}
+
+void MainWindow::zoomBy(int stepPercent) {
+    setZoom(view_->zoom() + stepPercent);
+}
+
+void MainWindow::setZoom(int percent) {
+    view_->setZoom(percent);
+    WindowSettings().setValue(kZoomKey, view_->zoom());
 }
 
 void MainWindow::createStatusBar() {
@@ -80,11 +133,39 @@ void MainWindow::createStatusBar() {
 }
 
 // The whole results area and the status bar when the screen has room for
-// them, else as much as it has: the scroll bars reach the rest.
+// them, else as much as it has: the scroll bars reach the rest. The frame
+// is known only once shown (fitFrameToScreen).
 void MainWindow::fitToScreen() {
+    const int table =
+        dock_->isHidden()
+            ? 0
+            : kTableHeight + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
     const int height =
-        menuBar()->sizeHint().height() + kCanvasHeight + status_->sizeHint().height();
+        menuBar()->sizeHint().height() + kCanvasHeight + table + status_->sizeHint().height();
     resize(QSize(kCanvasWidth, height).boundedTo(screen()->availableGeometry().size()));
+    resizeDocks({dock_}, {kTableHeight}, Qt::Vertical);
+}
+
+// The frame and title bar on the screen too: the window shrinks by them and
+// moves onto the screen's free area when it hangs over its edge.
+void MainWindow::fitFrameToScreen() {
+    const QRect free = screen()->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    resize(size().boundedTo(free.size() - frame));
+    QRect outer = frameGeometry();
+    outer.moveLeft(std::clamp(outer.left(), free.left(), free.right() - outer.width() + 1));
+    outer.moveTop(std::clamp(outer.top(), free.top(), free.bottom() - outer.height() + 1));
+    if (outer.topLeft() != frameGeometry().topLeft())
+        move(outer.topLeft());
+}
+
+// Once, as the window first shows, with the frame the platform knows by then.
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous() && !frameFitted_) {
+        frameFitted_ = true;
+        fitFrameToScreen();
+    }
 }
 
 // Steps go on while the dialog is open; closing it, by any button, stores
@@ -157,6 +238,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    WindowSettings().setValue(kTableShownKey, !dock_->isHidden());
     runner_.cancelFetch();
     event->accept();
 }

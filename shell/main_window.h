@@ -1,5 +1,6 @@
-// The main window: the menu, the results screen in a scroll area, the status
-// bar, the crawl it drives, and the question before quitting.
+// The main window: the menu, the results screen in a scroll area, the table
+// of visited pages in a dock below it, the status bar, the crawl it drives,
+// and the question before quitting.
 #pragma once
 
 #include "crawl/crawl_runner.h"
@@ -12,6 +13,8 @@
 #include <string>
 
 class CrawlStatusBar;
+class QDockWidget;
+class ResultsPanel;
 class ResultsView;
 
 // The status bar is refreshed this often, and at once whenever the crawl
@@ -19,6 +22,9 @@ class ResultsView;
 // keeps the refresh, which draws its text anew, to about 2 % of the GUI
 // thread's time at ten 1,000,000-byte pages a second.
 constexpr int kStatusPeriodMs = 500;
+// The table's height as the window opens, its title and controls included:
+// about ten rows.
+constexpr int kTableHeight = 280;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -29,17 +35,25 @@ public:
     // before the window is shown. Records go to the file at logPath.
     MainWindow(std::uint32_t seed, const std::string& logPath);
 
-    // Kept for tests, which reach the crawl through it.
+    // Kept for tests, which reach the crawl and the table through them.
     CrawlRunner& runner() { return runner_; }
+    ResultsPanel& resultsPanel() { return *panel_; }
+    QDockWidget& resultsDock() { return *dock_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void createResultsArea();
+    void createResultsDock();
     void createMenus();
+    void createViewMenu();
+    void zoomBy(int stepPercent);
+    void setZoom(int percent);
     void createStatusBar();
     void fitToScreen();
+    void fitFrameToScreen();
     void showStartDialog();
     void showAboutDialog();
     void togglePause();
@@ -52,6 +66,8 @@ private:
     CrawlRunner runner_;
     const QString logFilePath_; // URL.csv's full path
     ResultsView* view_;
+    ResultsPanel* panel_ = nullptr;
+    QDockWidget* dock_ = nullptr;
     CrawlStatusBar* status_ = nullptr;
     QAction* pauseEntry_ = nullptr;
     QAction* stopEntry_ = nullptr;
@@ -59,4 +75,5 @@ private:
     QAction* openFolderEntry_ = nullptr;
     QTimer statusTimer_;
     LogFileState logFile_;
+    bool frameFitted_ = false;
 };

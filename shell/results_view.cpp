@@ -6,6 +6,8 @@
 #include <QAccessible>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 QAccessibleInterface* ResultsViewFactory(const QString&, QObject* object) {
@@ -35,7 +37,18 @@ ResultsView::ResultsView(QWidget* parent) : QWidget(parent) {
 }
 
 QSize ResultsView::sizeHint() const {
-    return QSize(kCanvasWidth, kCanvasHeight);
+    return zoomedSize();
+}
+
+QSize ResultsView::zoomedSize() const {
+    return QSize(kCanvasWidth, kCanvasHeight) * zoomPercent_ / 100;
+}
+
+void ResultsView::setZoom(int percent) {
+    zoomPercent_ = std::clamp(percent, kMinZoomPercent, kMaxZoomPercent);
+    setMinimumSize(zoomedSize());
+    updateGeometry();
+    update();
 }
 
 void ResultsView::showLine(const ResultsLine& line) {
@@ -46,13 +59,18 @@ void ResultsView::showLine(const ResultsLine& line) {
     update();
 }
 
-// A window that moved to a screen of another ratio paints at that ratio:
-// the screen is drawn anew there first.
+// A window that moved to a screen of another ratio paints at that ratio,
+// and a zoom multiplies it: the screen is drawn anew at that ratio first,
+// so that every device pixel is drawn, none stretched.
 void ResultsView::paintEvent(QPaintEvent*) {
-    screen_.SetDevicePixelRatio(devicePixelRatioF());
+    const double zoom = zoomPercent_ / 100.0;
+    screen_.SetDevicePixelRatio(devicePixelRatioF() * zoom);
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
+    painter.save();
+    painter.scale(zoom, zoom);
     screen_.canvas().Paint(painter);
+    painter.restore();
     if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange))
         paintFocusMark(painter);
 }

@@ -2,7 +2,7 @@
 // device pixel ratio and copied whole on every paint, white wherever the
 // view is larger than the Canvas, and a focus mark when Tab brings the focus
 // here. Assistive technology reads its lines as text and hears of each line
-// added and each clear.
+// added and each clear. It can be zoomed from 100 % to 300 %.
 #pragma once
 
 #include "display/results_screen.h"
@@ -11,6 +11,11 @@
 #include <QWidget>
 
 class QPainter;
+
+// The results screen's zoom, in percent of its own size.
+constexpr int kMinZoomPercent = 100;
+constexpr int kMaxZoomPercent = 300;
+constexpr int kZoomStepPercent = 25;
 
 class ResultsView : public QWidget {
     Q_OBJECT
@@ -23,6 +28,10 @@ public:
 
     // Shows a finished step's line, clearing the screen first when it says so.
     void showLine(const ResultsLine& line);
+    // Draws the screen at percent of its size (bounded to the zoom's range),
+    // as sharp as at that device pixel ratio.
+    void setZoom(int percent);
+    int zoom() const { return zoomPercent_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -31,5 +40,8 @@ protected:
 private:
     void paintFocusMark(QPainter& painter);
 
+    QSize zoomedSize() const;
+
     ResultsScreen screen_;
+    int zoomPercent_ = kMinZoomPercent;
 };

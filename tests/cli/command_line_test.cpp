@@ -137,7 +137,7 @@ TEST(CommandLineTest, ACrawlPrintsItsLinesAndEndsWhenNoLinksAreLeft) {
     const QList<QByteArray> said = crawl.err.split('\n');
     ASSERT_EQ(said.size(), 3) << crawl.err.toStdString();
     EXPECT_TRUE(said[0].startsWith("torvesk: seed ") && said[0].mid(14).toULongLong() > 0);
-    EXPECT_TRUE(said[1].startsWith("torvesk: 3 pages (0 failed) in ") &&
+    EXPECT_TRUE(said[1].startsWith("torvesk: 3 pages (0 failed, 0 HTTP errors) in ") &&
                 said[1].endsWith(", 3 records written, 0 not written; no links left"))
         << said[1].toStdString();
     const std::string records = ReadWholeFile(dir.File(kResultLogName));
@@ -272,7 +272,8 @@ TEST(CommandLineTest, TheProgressLineOnATerminalTearsNoOtherLine) {
     EXPECT_TRUE(lines.contains(QByteArray::fromStdString(failure))) << shown.toStdString();
     EXPECT_TRUE(shown.contains("1 page, 0 failed, ")) << shown.toStdString();
     ASSERT_GE(lines.size(), 2);
-    EXPECT_TRUE(lines[lines.size() - 2].startsWith("torvesk: 3 pages (1 failed) in "))
+    EXPECT_TRUE(
+        lines[lines.size() - 2].startsWith("torvesk: 3 pages (1 failed, 0 HTTP errors) in "))
         << shown.toStdString();
 }
 
@@ -302,7 +303,7 @@ TEST(CommandLineTest, TheProgressLineIsDrawnOnlyAtATerminalsFoot) {
     const Finished lines = WaitForExit(outputOnPipe);
     EXPECT_EQ(lines.exitCode, 0);
     EXPECT_EQ(lines.out.count('\n'), 3);
-    EXPECT_TRUE(terminal.shown().contains("torvesk: 3 pages (0 failed) in "));
+    EXPECT_TRUE(terminal.shown().contains("torvesk: 3 pages (0 failed, 0 HTTP errors) in "));
     EXPECT_FALSE(terminal.shown().contains("pages/s")) << terminal.shown().toStdString();
 }
 
@@ -364,7 +365,7 @@ TEST(CommandLineTest, ACrawlThatFetchedNothingGivesExitCodeFour) {
     EXPECT_EQ(lines[0], "torvesk: seed 7");
     EXPECT_EQ(lines[1], "torvesk: fetching http://127.0.0.1:1/ failed: could not connect");
     EXPECT_TRUE(lines[2].startsWith("0: URL:http://127.0.0.1:1/ TITLE: KEY:"));
-    EXPECT_TRUE(lines[3].startsWith("torvesk: 1 page (1 failed) in "));
+    EXPECT_TRUE(lines[3].startsWith("torvesk: 1 page (1 failed, 0 HTTP errors) in "));
 }
 
 // Appends what fd holds now (all it will hold, when it blocks) to text;

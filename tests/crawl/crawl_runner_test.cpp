@@ -264,12 +264,17 @@ TEST_F(CrawlRunnerTest, StopAbandonsThePageInFlightAndEmptiesTheTable) {
 // says why until a page arrives well, records written and not, and the
 // crawl going idle once its table is empty.
 TEST_F(CrawlRunnerTest, ProgressCountsPagesFailuresAndRecords) {
-    TempDir elsewhere; // URL.csv is a directory there: no record can be written
+    const std::string linkToGone =
+        "<title>F</title><a href=\"" + site_.Url("/gone/") + "\">gone</a>";
+    site_.AddRaw("/f/", linkToGone); // /gone/ is answered with a 404
+    TempDir elsewhere;               // URL.csv is a directory there: no record can be written
     std::filesystem::create_directory(elsewhere.File("URL.csv"));
     CrawlRunner runner(elsewhere.File("URL.csv"), kSeed);
+    QSignalSpy pages(&runner, &CrawlRunner::pageVisited);
+    QSignalSpy settled(&runner, &CrawlRunner::recordSettled);
     runner.setStartUrl("http://127.0.0.1:1/");
-    const auto visited = [&runner](std::uint64_t pages) {
-        return QTest::qWaitFor([&] { return runner.progress().pagesVisited >= pages; }, kWaitMs);
+    const auto visited = [&runner](std::uint64_t count) {
+        return QTest::qWaitFor([&] { return runner.progress().pagesVisited >= count; }, kWaitMs);
     };
     testing::internal::CaptureStderr();
     runner.startCrawl();
@@ -277,19 +282,42 @@ TEST_F(CrawlRunnerTest, ProgressCountsPagesFailuresAndRecords) {
     EXPECT_EQ(runner.progress().lastFailure,
               "fetching http://127.0.0.1:1/ failed: could not connect");
 
-    runner.setStartUrl(site_.Url("/c/"));
+    runner.setStartUrl(site_.Url("/f/"));
     runner.startTicking();
     runner.startCrawl();
     ASSERT_TRUE(visited(3));
     ASSERT_TRUE(QTest::qWaitFor([&] { return runner.state() == CrawlState::Idle; }, kWaitMs));
     runner.flushRecords(kLogWait);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settled.size() == 3; }, kWaitMs));
     testing::internal::GetCapturedStderr();
     const CrawlProgress progress = runner.progress();
     EXPECT_EQ(progress.fetchesFailed, 1u);
+    EXPECT_EQ(progress.httpErrors, 1u);
     EXPECT_EQ(progress.lastFailure, "");
     EXPECT_EQ(progress.linksWaiting, 0);
     EXPECT_EQ(progress.records.written, 0u);
     EXPECT_EQ(progress.records.notWritten, 3u);
+
+    ASSERT_EQ(pages.size(), 3);
+    const auto page = [&](int i) { return pages.at(i).at(0).value<PageVisited>(); };
+    EXPECT_EQ(page(0).status, 0);
+    EXPECT_EQ(page(0).failure, "fetching http://127.0.0.1:1/ failed: could not connect");
+    EXPECT_EQ(page(1).url, site_.Url("/f/"));
+    EXPECT_EQ(page(1).title, "F");
+    EXPECT_EQ(page(1).status, 200);
+    EXPECT_EQ(page(1).linksHarvested, 1);
+    EXPECT_EQ(page(1).bytesReceived, linkToGone.size());
+    EXPECT_EQ(page(2).key, "gone");
+    EXPECT_EQ(page(2).status, 404);
+    EXPECT_TRUE(IsFailure(page(2)) && IsFailure(page(0)) && !IsFailure(page(1)));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(page(i).visit, static_cast<std::uint64_t>(i + 1));
+        EXPECT_EQ(page(i).record, static_cast<std::uint64_t>(i + 1));
+        const RecordSettled record = settled.at(i).at(0).value<RecordSettled>();
+        EXPECT_EQ(record.ordinal, static_cast<std::uint64_t>(i + 1));
+        EXPECT_FALSE(record.written);
+        EXPECT_NE(record.why, "");
+    }
 }
 
 TEST_F(CrawlRunnerTest, StartChosenDuringADownloadRunsRightAfterIt) {

@@ -284,7 +284,8 @@ TEST_F(PageFetcherTest, BodyArrivesByteForByteEvenWhenMarkedCompressed) {
 }
 
 // Each Location is resolved against the hop that sent it; one that is only
-// a fragment leads back to that hop's own path and query.
+// a fragment leads back to that hop's own path and query. The result says
+// how many hops led to the final answer, and that answer's status and size.
 TEST_F(PageFetcherTest, FollowsRedirectionsToTheFinalBody) {
     server_.server().Get("/a/b", [](const httplib::Request&, httplib::Response& r) {
         r.set_redirect("../c/d?x");
@@ -303,6 +304,9 @@ TEST_F(PageFetcherTest, FollowsRedirectionsToTheFinalBody) {
 
     EXPECT_EQ(Page(), "<title>arrived</title>");
     EXPECT_EQ(hits, 2);
+    EXPECT_EQ(result_.status, 200);
+    EXPECT_EQ(result_.redirections, 2);
+    EXPECT_EQ(result_.bytesReceived, Page().size());
 }
 
 // A 3xx whose Location holds nothing, or only whitespace, has no target: it
@@ -615,6 +619,9 @@ TEST_F(PageFetcherTest, ErrorStatusBodyIsThePage) {
     Fetch(server_.Url("/missing"));
 
     EXPECT_EQ(Page(), "<title>Not here</title>");
+    EXPECT_EQ(result_.status, 404);
+    EXPECT_EQ(result_.redirections, 0);
+    EXPECT_EQ(result_.failure, "");
 }
 
 TEST_F(PageFetcherTest, BodyOfExactlyThePageCapacityArrivesWhole) {

@@ -112,6 +112,7 @@ TEST(StatusBarAccessibility, IsAStatusBarOfLabelsThatSayTheStateAndTheCounts) {
     progress.fetching = "http://a/" + Utf8ToCp932("日本") + "/\nx/"; // one line, as on screen
     progress.pagesVisited = 12;
     progress.fetchesFailed = 3;
+    progress.httpErrors = 4;
     progress.linksWaiting = 150;
     progress.pagesPerSecond = 2.5;
     progress.records = {9, 2};
@@ -129,7 +130,8 @@ TEST(StatusBarAccessibility, IsAStatusBarOfLabelsThatSayTheStateAndTheCounts) {
             heard << child->text(QAccessible::Name);
     EXPECT_EQ(heard.join(u'\n').toStdString(),
               "一時停止中: http://a/日本/ x/\n"
-              "訪問 12 ページ ・ 失敗 3 ・ 未訪問リンク 150 ・ 2.5 ページ/秒 ・ 記録 9 件\n"
+              "訪問 12 ページ ・ 失敗 3 ・ HTTP エラー 4 ・ 未訪問リンク 150 ・ 2.5 ページ/秒 ・ "
+              "記録 9 件\n"
               "最後の失敗: fetching http://b/ failed: host name not found\n"
               "警告: 書き込めなかった記録 2 件\n"
               "記録先: /home/user/URL.csv");

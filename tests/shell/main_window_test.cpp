@@ -3,20 +3,32 @@
 // quit question, and what does nothing.
 #include "display/canvas.h"
 #include "shell/crawl_status_bar.h"
+#include "shell/results_filter.h"
+#include "shell/results_panel.h"
+#include "shell/results_table.h"
+#include "shell/results_table_model.h"
 #include "shell/results_view.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui_driver.h"
+#include "support/csv_reader.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDockWidget>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -84,14 +96,50 @@ class DesktopOpener : public QObject {
     Q_OBJECT
 
 public:
-    DesktopOpener() { QDesktopServices::setUrlHandler("file", this, "open"); }
-    ~DesktopOpener() override { QDesktopServices::unsetUrlHandler("file"); }
+    explicit DesktopOpener(QString scheme = "file") : scheme_(std::move(scheme)) {
+        QDesktopServices::setUrlHandler(scheme_, this, "open");
+    }
+    ~DesktopOpener() override { QDesktopServices::unsetUrlHandler(scheme_); }
 
     QList<QUrl> opened;
 
 public slots:
     void open(const QUrl& url) { opened << url; }
+
+private:
+    const QString scheme_;
 };
+
+// The table's rows as shown, each row's cells joined by " | ".
+QStringList TableRows(ResultsPanel& panel) {
+    QStringList rows;
+    const QAbstractItemModel& shown = panel.shown();
+    for (int row = 0; row < shown.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < shown.columnCount(); ++column)
+            cells << shown.index(row, column).data().toString();
+        rows << cells.join(" | ");
+    }
+    return rows;
+}
+
+// Chooses the entry with this text from the table's context menu on row.
+void ChooseFromContextMenu(PendingActions& actions, ResultsTable& table, int row,
+                           const QString& entry) {
+    actions.WhenTrue([] { return QApplication::activePopupWidget() != nullptr; },
+                     [entry] {
+                         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                         ASSERT_NE(menu, nullptr);
+                         for (QAction* action : menu->actions())
+                             if (action->text() == entry)
+                                 action->trigger();
+                         menu->close();
+                     });
+    table.scrollTo(table.model()->index(row, 2));
+    const QPoint at = table.visualRect(table.model()->index(row, 2)).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, table.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(table.viewport(), &event);
+}
 
 // Answers the quit question; shown becomes what it showed.
 void AnswerQuitQuestion(PendingActions& actions, QString& shown,
@@ -164,6 +212,12 @@ TEST_F(ShellTest, MenuHoldsTheEntriesAndStartCrawlsTheCurrentUrl) {
                                   "  URL.csv のフォルダを開く",
                                   "  ",
                                   "  アプリケーションの終了(&X)\tCtrl+Q",
+                                  "表示",
+                                  "  訪問したページの表\tCtrl+T",
+                                  "  ",
+                                  "  拡大\tCtrl++",
+                                  "  縮小\tCtrl+-",
+                                  "  等倍\tCtrl+0",
                                   "ヘルプ",
                                   "  バージョン情報 ...(&A)"};
     EXPECT_EQ(MenuTexts(frame), expected);
@@ -182,7 +236,8 @@ TEST_F(ShellTest, EntriesKeysAndStatusFollowTheCrawlThroughPauseAndStop) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     const QStringList idle = {"再設定", "解析スタート", "アプリケーションの終了(&X)"};
     EXPECT_EQ(EnabledEntries(frame), idle);
-    EXPECT_TRUE(StatusText(frame).startsWith("待機中 | 訪問 0 ページ ・ 失敗 0 ・ 未訪問リンク 0"));
+    EXPECT_TRUE(StatusText(frame).startsWith(
+        "待機中 | 訪問 0 ページ ・ 失敗 0 ・ HTTP エラー 0 ・ 未訪問リンク 0"));
 
     AimAtSite(frame);
     ChooseMenuEntry(&frame, "解析スタート");
@@ -272,7 +327,8 @@ TEST_F(ShellTest, StatusBarCountsAFailureWithItsReasonAndRecordsNotWritten) {
     CrawlOf(frame).setStartUrl("http://127.0.0.1:1/");
     testing::internal::CaptureStderr();
     ChooseMenuEntry(&frame, "解析スタート");
-    ASSERT_TRUE(StatusShows(frame, "待機中 | 訪問 1 ページ ・ 失敗 1 ・ 未訪問リンク 0 ・ "))
+    ASSERT_TRUE(StatusShows(
+        frame, "待機中 | 訪問 1 ページ ・ 失敗 1 ・ HTTP エラー 0 ・ 未訪問リンク 0 ・ "))
         << StatusText(frame).toStdString();
     EXPECT_TRUE(StatusShows(
         frame, " ページ/秒 ・ 記録 0 件 | "
@@ -326,6 +382,7 @@ TEST_F(ShellTest, StatusBarFollowsItsFont) {
 
 TEST_F(ShellTest, PaintShowsTheCanvasAndWhiteBeyondIt) {
     MainWindow& frame = CreateMainWindowPastDialog();
+    frame.resultsDock().hide(); // the whole client area for the results screen
     QWidget* client = frame.centralWidget();
     frame.resize(kCanvasWidth + 100, kCanvasHeight + 100 + frame.menuBar()->height());
     ASSERT_GT(client->width(), kCanvasWidth);
@@ -342,6 +399,7 @@ TEST_F(ShellTest, PaintShowsTheCanvasAndWhiteBeyondIt) {
 // were drawn by hand.
 TEST_F(ShellTest, FinishedStepsAppearOnTheScreenLineByLine) {
     MainWindow& frame = CreateMainWindowPastDialog();
+    frame.resultsDock().hide();
     frame.resize(kCanvasWidth,
                  kCanvasHeight + frame.menuBar()->height() + frame.statusBar()->height());
     AimAtSite(frame);
@@ -364,6 +422,7 @@ TEST_F(ShellTest, FinishedStepsAppearOnTheScreenLineByLine) {
 // pixels.
 TEST_F(ShellTest, ASmallWindowScrollsToEveryPixelAndTabMarksTheResults) {
     MainWindow& frame = CreateMainWindowPastDialog();
+    frame.resultsDock().hide(); // its controls are Tab's other stops
     ASSERT_TRUE(frame.screen()->availableGeometry().size().boundedTo(frame.size()) == frame.size());
     ASSERT_LT(frame.width(), kCanvasWidth);
     auto* area = qobject_cast<QScrollArea*>(frame.centralWidget());
@@ -441,6 +500,163 @@ TEST_F(ShellTest, HelpShowsTheVersionAndAClickChangesNothing) {
     EXPECT_EQ(CrawlOf(frame).progress().pagesVisited, 0u);
     EXPECT_EQ(PagesFetched(), 0);
     EXPECT_TRUE(frame.isVisible());
+}
+
+// A closed port, a page and its broken link: a row each as each step ends,
+// with the status or the failure's words, the bytes, the links, the KEY and
+// the record's fate; sorted by status, filtered by URL and by failures only.
+TEST_F(ShellTest, TheTableListsEachPageWithItsStatusAndCauseSortedAndFiltered) {
+    const std::string brokenPage =
+        "<title>Broken</title><a href=\"" + site.Url("/gone/") + "\">gone</a>";
+    site.AddRaw("/broken/", brokenPage);
+    MainWindow& frame = CreateMainWindowPastDialog();
+    ResultsPanel& panel = frame.resultsPanel();
+    ASSERT_TRUE(frame.resultsDock().isVisible());
+    testing::internal::CaptureStderr();
+    CrawlOf(frame).setStartUrl("http://127.0.0.1:1/");
+    ChooseMenuEntry(&frame, "解析スタート");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.rows().rowCount() == 1; }, kActionTimeoutMs));
+    CrawlOf(frame).setStartUrl(site.Url("/broken/"));
+    ChooseMenuEntry(&frame, "解析スタート");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.rows().rowCount() == 3; }, kActionTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !TableRows(panel).join("").contains("書き込み待ち"); },
+                                kActionTimeoutMs));
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(StatusShows(frame, "訪問 3 ページ ・ 失敗 1 ・ HTTP エラー 1 ・ "));
+
+    QStringList rows = TableRows(panel);
+    for (QString& row : rows)
+        row.remove(QRegularExpression(" \\| \\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d")); // the time
+    const QString broken = QString::fromStdString(site.Url("/broken/"));
+    const QString gone = QString::fromStdString(site.Url("/gone/"));
+    const QString brokenBytes = QString::number(brokenPage.size());
+    EXPECT_EQ(rows, QStringList({
+                        "1 | http://127.0.0.1:1/ |  | fetching http://127.0.0.1:1/ failed: "
+                        "could not connect | 0 | 0 | スタートページ | 書き込み済み",
+                        "2 | " + broken + " | Broken | 200 | " + brokenBytes +
+                            " | 1 | スタートページ | 書き込み済み",
+                        "3 | " + gone + " |  | 404 | 0 | 0 | gone | 書き込み済み",
+                    }));
+
+    panel.table().sortByColumn(ResultsTableModel::Status, Qt::AscendingOrder);
+    EXPECT_TRUE(TableRows(panel)[0].startsWith("2 | ") && TableRows(panel)[2].startsWith("1 | "));
+    QTest::keyClicks(&panel.filterField(), "BROKEN");
+    EXPECT_EQ(TableRows(panel).size(), 1);
+    panel.filterField().clear();
+    panel.failuresOnly().click();
+    ASSERT_EQ(TableRows(panel).size(), 2);
+    EXPECT_TRUE(TableRows(panel)[0].startsWith("3 | ") && TableRows(panel)[1].startsWith("1 | "));
+}
+
+// Ctrl+C copies the selected rows as tab-separated lines; the context menu
+// copies an address and hands a page to the desktop's browser, and says so
+// in the window when it cannot; the export holds a header and every row,
+// and never writes URL.csv.
+TEST_F(ShellTest, TheTableCopiesOpensAndExportsItsRows) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    ResultsPanel& panel = frame.resultsPanel();
+    ResultsTable& table = panel.table();
+    AimAtSite(frame);
+    ChooseMenuEntry(&frame, "解析スタート");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.rows().rowCount() >= 2; }, kActionTimeoutMs));
+    CrawlOf(frame).pause(); // the step in flight ends, no other begins
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !CrawlOf(frame).stepInFlight(); }, kActionTimeoutMs));
+    CrawlOf(frame).setStartUrl("not an address");
+    ASSERT_TRUE(LoggedRecords() >= 2);
+    const std::string logBefore = ReadWholeFile(logPath);
+
+    table.selectRow(0);
+    table.setFocus();
+    QTest::keyClick(&table, Qt::Key_C, Qt::ControlModifier);
+    const QString home = QString::fromStdString(site.Url("/"));
+    EXPECT_TRUE(QRegularExpression("^1\\t\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\t" +
+                                   QRegularExpression::escape(home) +
+                                   "\\tHome\\t200\\t\\d+\\t3\\tスタートページ\\t"
+                                   "(書き込み済み|書き込み待ち)\\n$")
+                    .match(QApplication::clipboard()->text())
+                    .hasMatch())
+        << QApplication::clipboard()->text().toStdString();
+
+    ChooseFromContextMenu(actions, table, 1, "アドレスをコピー");
+    const QString second = panel.rows().url(1);
+    EXPECT_EQ(QApplication::clipboard()->text(), second);
+    DesktopOpener browser("http");
+    ChooseFromContextMenu(actions, table, 1, "ブラウザで開く");
+    EXPECT_EQ(browser.opened, QList<QUrl>({QUrl(second)}));
+    EXPECT_EQ(panel.noteText(), "");
+
+    const std::string exported = logDir.File("pages.csv");
+    ASSERT_TRUE(panel.exportTo(QString::fromStdString(exported)));
+    const std::vector<CsvRecord> lines = ParseCsv(ReadWholeFile(exported));
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(panel.rows().rowCount()) + 1);
+    EXPECT_EQ(lines[0],
+              CsvRecord({"#", "時刻", "URL", "TITLE", "状態", "バイト", "リンク", "KEY", "記録"}));
+    EXPECT_EQ(lines[1][2], home.toStdString());
+    EXPECT_EQ(lines[1][6], "3");
+    EXPECT_FALSE(panel.exportTo(QString::fromStdString(logPath)));
+    EXPECT_TRUE(panel.noteText().contains("クロールの記録先")) << panel.noteText().toStdString();
+    EXPECT_EQ(ReadWholeFile(logPath), logBefore);
+
+    testing::internal::CaptureStderr(); // the bad address's failure
+    CrawlOf(frame).resume();
+    ChooseMenuEntry(&frame, "解析スタート");
+    const auto rowOfBadAddress = [&] {
+        for (int row = panel.rows().rowCount() - 1; row >= 0; --row)
+            if (panel.rows().url(row) == "not an address")
+                return row;
+        return -1;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rowOfBadAddress() >= 0; }, kActionTimeoutMs));
+    CrawlOf(frame).stop();
+    const int last = panel.shown().mapFromSource(panel.rows().index(rowOfBadAddress(), 0)).row();
+    ChooseFromContextMenu(actions, table, last, "ブラウザで開く");
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(browser.opened.size(), 1);
+    EXPECT_TRUE(panel.noteText().startsWith("開けませんでした: not an address"))
+        << panel.noteText().toStdString();
+}
+
+// The table is hidden and shown from the menu, Ctrl+T too, and the next
+// window remembers the choice; the results screen keeps its place.
+TEST_F(ShellTest, TheTableIsHiddenAndShownAndTheChoiceIsRemembered) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    const QPoint screenAt = frame.centralWidget()->mapTo(&frame, QPoint());
+    ChooseMenuEntry(&frame, "訪問したページの表");
+    EXPECT_FALSE(frame.resultsDock().isVisible());
+    EXPECT_EQ(frame.centralWidget()->mapTo(&frame, QPoint()), screenAt);
+    window.reset();
+
+    MainWindow& next = CreateMainWindowPastDialog();
+    EXPECT_FALSE(next.resultsDock().isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&next));
+    QTest::keyClick(&next, Qt::Key_T, Qt::ControlModifier);
+    EXPECT_TRUE(next.resultsDock().isVisible());
+}
+
+// Ctrl++ and Ctrl+- zoom the results screen in steps, within its range, and
+// Ctrl+0 brings it back; the next window opens at the zoom last chosen. The
+// window, frame included, stays on the screen's free area.
+TEST_F(ShellTest, ZoomKeysEnlargeTheResultsScreenAndTheZoomIsRemembered) {
+    MainWindow& frame = CreateMainWindowPastDialog();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    EXPECT_TRUE(frame.screen()->availableGeometry().contains(frame.frameGeometry()));
+    auto* view =
+        qobject_cast<ResultsView*>(qobject_cast<QScrollArea*>(frame.centralWidget())->widget());
+    for (int step = 0; step < 10; ++step)
+        QTest::keyClick(&frame, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(view->zoom(), kMaxZoomPercent);
+    QTest::keyClick(&frame, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(view->zoom(), kMaxZoomPercent - kZoomStepPercent);
+    EXPECT_EQ(view->minimumSize(), QSize(kCanvasWidth, kCanvasHeight) * 275 / 100);
+    window.reset();
+
+    MainWindow& next = CreateMainWindowPastDialog();
+    auto* zoomed =
+        qobject_cast<ResultsView*>(qobject_cast<QScrollArea*>(next.centralWidget())->widget());
+    EXPECT_EQ(zoomed->zoom(), kMaxZoomPercent - kZoomStepPercent);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&next));
+    QTest::keyClick(&next, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(zoomed->zoom(), kMinZoomPercent);
 }
 
 #include "main_window_test.moc"

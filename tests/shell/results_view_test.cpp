@@ -2,6 +2,7 @@
 // (the offscreen screens of three_screens.json, which ctest passes): on each
 // it shows what a results screen drawn at that ratio shows. On those large
 // screens the window opens showing all of the results and its status bar.
+#include "display/canvas.h"
 #include "display/results_screen.h"
 #include "shell/main_window.h"
 #include "shell/results_view.h"
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,40 @@ TEST(ResultsViewOnScreens, ShowsTheScreenDrawnAtTheRatioOfEachScreenItMovesTo) {
         EXPECT_EQ(shown.devicePixelRatio(), ratio);
         EXPECT_TRUE(shown == expected.canvas().BackBuffer());
     }
+}
+
+// Zoomed, on each screen, the view is the screen drawn at the screen's ratio
+// times the zoom: every device pixel drawn, none stretched; the zoom keeps
+// to its range.
+TEST(ResultsViewOnScreens, AZoomDrawsTheScreenAtThatRatioTimesTheScreens) {
+    ResultsView view;
+    for (const ResultsLine& line : kLines)
+        view.showLine(line);
+    view.setZoom(250);
+    view.resize(view.sizeHint());
+    view.show();
+    EXPECT_EQ(view.sizeHint(), QSize(kCanvasWidth, kCanvasHeight) * 5 / 2);
+    for (double ratio : {1.0, 2.0, 1.25}) {
+        SCOPED_TRACE(testing::Message() << "ratio " << ratio);
+        QScreen* screen = ScreenOfRatio(ratio);
+        if (!screen)
+            GTEST_SKIP()
+                << "needs the screens of tests/shell/three_screens.json (ctest passes them)";
+        ASSERT_TRUE(MoveTo(view, screen));
+        const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ResultsScreen expected;
+        expected.SetDevicePixelRatio(std::min(ratio * 2.5, kMaxDevicePixelRatio));
+        for (const ResultsLine& line : kLines)
+            expected.ShowLine(line.row, line.clearsScreen, line.text.c_str());
+        const QImage drawn = expected.canvas().BackBuffer();
+        if (ratio * 2.5 <= kMaxDevicePixelRatio) {
+            EXPECT_TRUE(shown.copy(QRect(QPoint(), drawn.size())) == drawn);
+        }
+    }
+    view.setZoom(1000);
+    EXPECT_EQ(view.zoom(), kMaxZoomPercent);
+    view.setZoom(0);
+    EXPECT_EQ(view.zoom(), kMinZoomPercent);
 }
 
 TEST(MainWindowOnALargeScreen, OpensShowingAllOfTheResultsAndTheStatusBar) {

@@ -2,6 +2,7 @@
 #include "shell/shell_fixture.h"
 
 #include "shell/ui_driver.h"
+#include "shell/window_settings.h"
 #include "support/written_log.h"
 
 #include <algorithm>
@@ -21,6 +22,7 @@ void AddCyclicSite(TestSite& site) {
 } // namespace
 
 void ShellTest::SetUp() {
+    WindowSettings().clear(); // every test meets the window as a new user does
     AddCyclicSite(site);
 }
 

@@ -1,0 +1,9 @@
+// The results table written out as CSV: UTF-8, a header row, every row and
+// column as the table shows it, fields quoted when they need it.
+#pragma once
+
+class QIODevice;
+class ResultsTableModel;
+
+// Returns whether every byte reached out.
+bool WriteResultsCsv(const ResultsTableModel& rows, QIODevice& out);
