@@ -42,6 +42,8 @@ private:
     void fitToScreen();
     void showStartDialog();
     void showAboutDialog();
+    void startCrawl();
+    bool askToStartUnwritable();
     void togglePause();
     void showCrawlState(CrawlState state);
     void refreshStatus();
@@ -59,4 +61,5 @@ private:
     QAction* openFolderEntry_ = nullptr;
     QTimer statusTimer_;
     LogFileState logFile_;
+    bool unwritableWarned_ = false;
 };

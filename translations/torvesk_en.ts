@@ -1,0 +1,229 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>バージョン情報</source>
+        <translation>About Torvesk</translation>
+    </message>
+    <message>
+        <source>Torvesk バージョン %1</source>
+        <translation>Torvesk version %1</translation>
+    </message>
+    <message>
+        <source>表示言語: LANGUAGE=ja で日本語、
+LANGUAGE=en で英語</source>
+        <translation>Language: LANGUAGE=en for English,
+LANGUAGE=ja for Japanese</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CrawlStatusBar</name>
+    <message>
+        <source>待機中</source>
+        <translation>Idle</translation>
+    </message>
+    <message>
+        <source>解析中</source>
+        <translation>Crawling</translation>
+    </message>
+    <message>
+        <source>一時停止中</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <source>訪問 %1 ページ ・ 失敗 %2 ・ 未訪問リンク %3 ・ %4 ページ/秒 ・ 記録 %5 件</source>
+        <translation>Visited %1 · failed %2 · links waiting %3 · %4 pages/s · records %5</translation>
+    </message>
+    <message>
+        <source>最後の失敗: %1</source>
+        <translation>Last failure: %1</translation>
+    </message>
+    <message>
+        <source>記録先: %1</source>
+        <translation>Records go to: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>警告: 書き込めなかった記録 %n 件</source>
+        <translation>
+            <numerusform>Warning: %n record not written</numerusform>
+            <numerusform>Warning: %n records not written</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>メニュー</source>
+        <translation>&amp;Menu</translation>
+    </message>
+    <message>
+        <source>再設定</source>
+        <translation>&amp;Set Start Address...</translation>
+    </message>
+    <message>
+        <source>開始アドレスを入力するダイアログを開きます</source>
+        <translation>Opens the dialog where you type the start address</translation>
+    </message>
+    <message>
+        <source>解析スタート</source>
+        <translation>S&amp;tart Crawl</translation>
+    </message>
+    <message>
+        <source>開始アドレスから解析を始めます（一時停止中なら再開します）</source>
+        <translation>Starts crawling from the start address (resumes a paused crawl)</translation>
+    </message>
+    <message>
+        <source>一時停止</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>解析を一時停止します。もう一度選ぶと再開します</source>
+        <translation>Pauses the crawl; choose again to resume</translation>
+    </message>
+    <message>
+        <source>解析停止</source>
+        <translation>St&amp;op Crawl</translation>
+    </message>
+    <message>
+        <source>ダウンロード中のページを破棄し、待っているリンクを捨てます</source>
+        <translation>Abandons the page being downloaded and drops the links waiting</translation>
+    </message>
+    <message>
+        <source>URL.csv を開く</source>
+        <translation>Open &amp;URL.csv</translation>
+    </message>
+    <message>
+        <source>記録ファイル URL.csv をデスクトップのプログラムで開きます</source>
+        <translation>Opens the records file URL.csv in the desktop&apos;s program for it</translation>
+    </message>
+    <message>
+        <source>URL.csv のフォルダを開く</source>
+        <translation>Open URL.csv&apos;s &amp;Folder</translation>
+    </message>
+    <message>
+        <source>URL.csv のあるフォルダをファイルマネージャで開きます</source>
+        <translation>Opens the folder URL.csv is in, in the file manager</translation>
+    </message>
+    <message>
+        <source>アプリケーションの終了(&amp;X)</source>
+        <translation>&amp;Quit</translation>
+    </message>
+    <message>
+        <source>確かめてから Torvesk を終了します</source>
+        <translation>Asks, then quits Torvesk</translation>
+    </message>
+    <message>
+        <source>ヘルプ</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>バージョン情報 ...(&amp;A)</source>
+        <translation>&amp;About Torvesk...</translation>
+    </message>
+    <message>
+        <source>Torvesk のバージョンと表示言語の選び方を表示します</source>
+        <translation>Shows Torvesk&apos;s version and how to choose its language</translation>
+    </message>
+    <message>
+        <source>再開</source>
+        <translation>&amp;Resume</translation>
+    </message>
+    <message>
+        <source>開けません</source>
+        <translation>Cannot Open</translation>
+    </message>
+    <message>
+        <source>%1 を開くプログラムがデスクトップにありません。</source>
+        <translation>The desktop has no program that opens %1.</translation>
+    </message>
+    <message>
+        <source>記録できません</source>
+        <translation>Records Cannot Be Written</translation>
+    </message>
+    <message>
+        <source>%1 に記録を書き込めません: %2
+解析を始めても記録は残りません。</source>
+        <translation>Records cannot be written to %1: %2
+A crawl started now keeps no record.</translation>
+    </message>
+    <message>
+        <source>それでも始める(&amp;S)</source>
+        <translation>&amp;Start Anyway</translation>
+    </message>
+    <message>
+        <source>始めない(&amp;N)</source>
+        <translation>&amp;Don&apos;t Start</translation>
+    </message>
+    <message>
+        <source>確認</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>終了してもよろしいですか</source>
+        <translation>Do you want to quit?</translation>
+    </message>
+    <message>
+        <source>はい(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>いいえ(&amp;N)</source>
+        <translation>&amp;No</translation>
+    </message>
+</context>
+<context>
+    <name>ResultsView</name>
+    <message>
+        <source>解析結果</source>
+        <translation>Results</translation>
+    </message>
+</context>
+<context>
+    <name>StartDialog</name>
+    <message>
+        <source>スタート</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>初期URL</source>
+        <translation>Start URL</translation>
+    </message>
+</context>
+<context>
+    <name>WriteProblem</name>
+    <message>
+        <source>書き込みの許可がありません</source>
+        <translation>no permission to write there</translation>
+    </message>
+    <message>
+        <source>同じ名前のフォルダがあります</source>
+        <translation>a folder of that name is in the way</translation>
+    </message>
+    <message>
+        <source>そのフォルダがありません</source>
+        <translation>its folder does not exist</translation>
+    </message>
+    <message>
+        <source>読み取り専用のファイルシステムです</source>
+        <translation>the file system is read-only</translation>
+    </message>
+</context>
+</TS>
