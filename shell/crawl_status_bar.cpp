@@ -2,6 +2,7 @@
 #include "shell/crawl_status_bar.h"
 
 #include "display/text_codec.h"
+#include "shell/failure_words.h"
 #include "shell/status_label.h"
 #include "shell/status_rows.h"
 #include "shell/write_problem.h"
@@ -42,7 +43,7 @@ QString CountsText(const CrawlProgress& progress) {
 QString FailureText(const std::string& failure) {
     return failure.empty()
                ? QString()
-               : CrawlStatusBar::tr("最後の失敗: %1").arg(OnOneLine(DecodeForScreen(failure)));
+               : CrawlStatusBar::tr("最後の失敗: %1").arg(OnOneLine(FailureInWords(failure)));
 }
 
 } // namespace

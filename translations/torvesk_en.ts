@@ -61,6 +61,129 @@ LANGUAGE=ja for Japanese</translation>
     </message>
 </context>
 <context>
+    <name>FailureWords</name>
+    <message>
+        <source>ホスト名が見つかりません</source>
+        <translation>host name not found</translation>
+    </message>
+    <message>
+        <source>接続できません</source>
+        <translation>could not connect</translation>
+    </message>
+    <message>
+        <source>正しいアドレスではありません</source>
+        <translation>not a valid address</translation>
+    </message>
+    <message>
+        <source>正しいホスト名ではありません</source>
+        <translation>not a valid host name</translation>
+    </message>
+    <message>
+        <source>開始アドレスがありません</source>
+        <translation>no start address</translation>
+    </message>
+    <message>
+        <source>取得するのは http と https だけです</source>
+        <translation>only http and https are fetched</translation>
+    </message>
+    <message>
+        <source>.invalid のホスト名は引きません</source>
+        <translation>host name under .invalid, never looked up</translation>
+    </message>
+    <message>
+        <source>安全な接続に失敗しました</source>
+        <translation>secure connection failed</translation>
+    </message>
+    <message>
+        <source>サーバーが TLS ではなく平文の HTTP で答えました</source>
+        <translation>the server answered in plain HTTP, not in TLS</translation>
+    </message>
+    <message>
+        <source>応答ヘッダが大きすぎます</source>
+        <translation>response header too large</translation>
+    </message>
+    <message>
+        <source>サーバーが応答せずに接続を閉じました</source>
+        <translation>the server closed the connection without a reply</translation>
+    </message>
+    <message>
+        <source>ページの途中で接続が切れました</source>
+        <translation>the connection broke off before the page was complete</translation>
+    </message>
+    <message>
+        <source>接続が切れました</source>
+        <translation>the connection broke off</translation>
+    </message>
+    <message>
+        <source>HTTP の応答ではありません</source>
+        <translation>not an HTTP reply</translation>
+    </message>
+    <message>
+        <source>チャンク形式の本文が壊れています</source>
+        <translation>malformed chunked body</translation>
+    </message>
+    <message>
+        <source>サーバーが求めていないプロトコル切り替え (101) をしました</source>
+        <translation>the server switched to another protocol (101) unasked</translation>
+    </message>
+    <message>
+        <source>証明書の期限が切れています</source>
+        <translation>certificate expired</translation>
+    </message>
+    <message>
+        <source>証明書は別の名前に発行されています</source>
+        <translation>certificate issued for another name</translation>
+    </message>
+    <message>
+        <source>証明書を信頼できません</source>
+        <translation>certificate not trusted</translation>
+    </message>
+    <message>
+        <source>%1 の間データがありません</source>
+        <translation>no data for %1</translation>
+    </message>
+    <message>
+        <source>%1 以内に接続できません</source>
+        <translation>no connection within %1</translation>
+    </message>
+    <message>
+        <source>%1 以内に安全な接続の応答がありません</source>
+        <translation>no answer to the secure handshake within %1</translation>
+    </message>
+    <message>
+        <source>%1 以内に終わりません</source>
+        <translation>not complete within %1</translation>
+    </message>
+    <message>
+        <source>リダイレクトが %1 回を超えました</source>
+        <translation>more than %1 redirections</translation>
+    </message>
+    <message>
+        <source>プロキシ %1 に接続できません</source>
+        <translation>could not connect to proxy %1</translation>
+    </message>
+    <message>
+        <source>プロキシ %1 が見つかりません</source>
+        <translation>proxy %1 not found</translation>
+    </message>
+    <message>
+        <source>プロキシ %1 がステータス %2 で接続を断りました</source>
+        <translation>proxy %1 refused the connection with status %2</translation>
+    </message>
+    <message>
+        <source>%1 (%2 からのリダイレクト) を取得できません: %3</source>
+        <translation>fetching %1 (redirected from %2) failed: %3</translation>
+    </message>
+    <message>
+        <source>%1 を取得できません: %2</source>
+        <translation>fetching %1 failed: %2</translation>
+    </message>
+    <message>
+        <source>何も取得していません: %1</source>
+        <translation>nothing fetched: %1</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>メニュー</source>
@@ -104,11 +227,11 @@ LANGUAGE=ja for Japanese</translation>
     </message>
     <message>
         <source>記録ファイル URL.csv をデスクトップのプログラムで開きます</source>
-        <translation>Opens the records file URL.csv in the desktop&apos;s program for it</translation>
+        <translation>Opens the records file URL.csv in the desktop's program for it</translation>
     </message>
     <message>
         <source>URL.csv のフォルダを開く</source>
-        <translation>Open URL.csv&apos;s &amp;Folder</translation>
+        <translation>Open URL.csv's &amp;Folder</translation>
     </message>
     <message>
         <source>URL.csv のあるフォルダをファイルマネージャで開きます</source>
@@ -132,7 +255,7 @@ LANGUAGE=ja for Japanese</translation>
     </message>
     <message>
         <source>Torvesk のバージョンと表示言語の選び方を表示します</source>
-        <translation>Shows Torvesk&apos;s version and how to choose its language</translation>
+        <translation>Shows Torvesk's version and how to choose its language</translation>
     </message>
     <message>
         <source>再開</source>
@@ -162,7 +285,7 @@ A crawl started now keeps no record.</translation>
     </message>
     <message>
         <source>始めない(&amp;N)</source>
-        <translation>&amp;Don&apos;t Start</translation>
+        <translation>&amp;Don't Start</translation>
     </message>
     <message>
         <source>確認</source>

@@ -3,6 +3,7 @@
 // quit question, and what does nothing.
 #include "display/canvas.h"
 #include "shell/crawl_status_bar.h"
+#include "shell/failure_words.h"
 #include "shell/interface_language.h"
 #include "shell/results_view.h"
 #include "shell/shell_fixture.h"
@@ -244,6 +245,33 @@ TEST_F(ShellTest, TheWindowSpeaksTheDesktopsLanguage) {
     }
 }
 
+// The engine's failure lines (English, for standard error) in the window's
+// words: its causes, with their values, in either language; a cause the
+// window has no words for as reported.
+TEST_F(ShellTest, FailureLinesAreWordedInTheWindowsLanguage) {
+    const std::string lines[] = {
+        "fetching http://a/ failed: host name not found",
+        "fetching http://a/x (redirected from http://b/) failed: no data for 30 s",
+        "fetching https://a/ failed: proxy p.example:3128 refused the connection with status 403",
+        "nothing fetched: no start address",
+        "fetching http://a/ failed: something new",
+    };
+    const QStringList japanese = {
+        "http://a/ を取得できません: ホスト名が見つかりません",
+        "http://a/x (http://b/ からのリダイレクト) を取得できません: 30 s の間データがありません",
+        "https://a/ を取得できません: プロキシ p.example:3128 がステータス 403 で接続を断りました",
+        "何も取得していません: 開始アドレスがありません",
+        "http://a/ を取得できません: something new",
+    };
+    for (std::size_t i = 0; i < std::size(lines); ++i)
+        EXPECT_EQ(FailureInWords(lines[i]), japanese[i]);
+    const auto english = InstallTranslation([](const char* name) {
+        return QString(name) == "LANGUAGE" ? QStringLiteral("en") : QString();
+    });
+    for (const std::string& line : lines)
+        EXPECT_EQ(FailureInWords(line).toStdString(), line);
+}
+
 // Idle, crawling, paused, resumed and stopped, by key and by entry: what can
 // be chosen, what the pause entry says, what the status bar says at once,
 // and the URL.csv entries once the file is there, opened by the desktop.
@@ -366,7 +394,7 @@ TEST_F(ShellTest, StatusBarCountsAFailureWithItsReasonAndRecordsNotWritten) {
         << StatusText(frame).toStdString();
     EXPECT_TRUE(StatusShows(
         frame, " ページ/秒 ・ 記録 0 件 | "
-               "最後の失敗: fetching http://127.0.0.1:1/ failed: could not connect | <icon> | "
+               "最後の失敗: http://127.0.0.1:1/ を取得できません: 接続できません | <icon> | "
                "警告: 書き込めなかった記録 1 件（同じ名前のフォルダがあります） | 記録先: " +
                    QString::fromStdString(logPath)))
         << StatusText(frame).toStdString();
