@@ -1,7 +1,8 @@
-// torvesk-window's main: the application and the main window, whose start
-// dialog comes first. torvesk has read the command line already; Qt's own
-// options are still in argv for QApplication.
+// torvesk-window's main: the application in the desktop's language and the
+// main window, whose start dialog comes first. torvesk has read the command
+// line already; Qt's own options are still in argv for QApplication.
 #include "crawl/crawl_runner.h"
+#include "shell/interface_language.h"
 #include "shell/main_window.h"
 
 #include <QApplication>
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("org.example.torvesk"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.example.torvesk"),
                                                  QIcon(QStringLiteral(":/icon.png"))));
+    const auto translation =
+        InstallTranslation([](const char* name) { return qEnvironmentVariable(name); });
     // The generator is seeded with the clock's seconds.
     MainWindow window(static_cast<std::uint32_t>(std::time(nullptr)), kResultLogName);
     window.show();

@@ -19,12 +19,13 @@ public:
     // logFilePath is URL.csv's full path, shown below the records written.
     explicit CrawlStatusBar(const QString& logFilePath, QWidget* parent = nullptr);
 
-    // Shows progress; a label whose text is unchanged is left alone, so
-    // that nothing repaints and no screen reader hears it again.
-    void showProgress(const CrawlProgress& progress);
+    // Shows progress, and writeProblem (an errno, 0 for none) as the reason
+    // records are not written; a label whose text is unchanged is left
+    // alone, so that nothing repaints and no screen reader hears it again.
+    void showProgress(const CrawlProgress& progress, int writeProblem = 0);
 
 private:
-    void showNotWritten(std::uint64_t count);
+    void showNotWritten(std::uint64_t count, int writeProblem);
 
     StatusLabel* state_;
     StatusLabel* counts_;

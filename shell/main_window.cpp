@@ -8,6 +8,7 @@
 #include "shell/results_view.h"
 #include "shell/start_dialog.h"
 #include "shell/window_settings.h"
+#include "shell/write_problem.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -19,12 +20,35 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QStyle>
 #include <QUrl>
 
 #include <algorithm>
 #include <iostream>
+
+namespace {
+
+// A menu entry's words: its text, the tip shown when the pointer rests on
+// it and on the status bar, and its key, if it has one.
+struct Entry {
+    QString text;
+    QString tip;
+    QKeySequence key = {};
+};
+
+template <typename Receiver, typename Slot>
+QAction* AddEntry(QMenu* menu, const Entry& entry, Receiver* receiver, Slot slot) {
+    QAction* action = menu->addAction(entry.text);
+    action->setShortcut(entry.key);
+    action->setToolTip(entry.tip);
+    action->setStatusTip(entry.tip);
+    QObject::connect(action, &QAction::triggered, receiver, slot);
+    return action;
+}
+
+} // namespace
 
 MainWindow::MainWindow(std::uint32_t seed, const std::string& logPath)
     : runner_(logPath, seed, {}, ReportOnStandardError), // error lines go to standard error
@@ -59,7 +83,7 @@ void MainWindow::createResultsArea() {
 // left; hidden or shown as the user last left it.
 void MainWindow::createResultsDock() {
     panel_ = new ResultsPanel(logFilePath_);
-    dock_ = new QDockWidget(QStringLiteral("訪問したページ"), this);
+    dock_ = new QDockWidget(tr("訪問したページ"), this);
     dock_->setObjectName(QStringLiteral("resultsDock"));
     dock_->setWidget(panel_);
     dock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
@@ -71,46 +95,75 @@ void MainWindow::createResultsDock() {
             [](bool shown) { WindowSettings().setValue(kTableShownKey, shown); });
 }
 
+// F5 starts as it reloads in a browser, Ctrl+L sets the address as it
+// reaches a browser's address field, Space pauses as in media players,
+// Escape stops as in a browser, Ctrl+Q quits as on every Linux desktop.
 void MainWindow::createMenus() {
-    QMenu* menu = menuBar()->addMenu(QStringLiteral("メニュー"));
-    menu->addAction(QStringLiteral("再設定"), this, &MainWindow::showStartDialog);
-    menu->addAction(QStringLiteral("解析スタート"), &runner_, &CrawlRunner::startCrawl);
-    // Space pauses as in media players, Escape stops as in a browser.
-    pauseEntry_ = menu->addAction(QStringLiteral("一時停止"), QKeySequence(Qt::Key_Space), this,
-                                  &MainWindow::togglePause);
-    stopEntry_ = menu->addAction(QStringLiteral("解析停止"), QKeySequence(Qt::Key_Escape), &runner_,
-                                 &CrawlRunner::stop);
+    QMenu* menu = menuBar()->addMenu(tr("メニュー"));
+    menu->setToolTipsVisible(true);
+    AddEntry(menu,
+             {tr("再設定"), tr("開始アドレスを入力するダイアログを開きます"), Qt::CTRL | Qt::Key_L},
+             this, &MainWindow::showStartDialog);
+    AddEntry(menu,
+             {tr("解析スタート"), tr("開始アドレスから解析を始めます（一時停止中なら再開します）"),
+              Qt::Key_F5},
+             this, &MainWindow::startCrawl);
+    pauseEntry_ = AddEntry(
+        menu, {tr("一時停止"), tr("解析を一時停止します。もう一度選ぶと再開します"), Qt::Key_Space},
+        this, &MainWindow::togglePause);
+    stopEntry_ =
+        AddEntry(menu,
+                 {tr("解析停止"), tr("ダウンロード中のページを破棄し、待っているリンクを捨てます"),
+                  Qt::Key_Escape},
+                 &runner_, &CrawlRunner::stop);
     menu->addSeparator();
-    openLogEntry_ =
-        menu->addAction(QStringLiteral("URL.csv を開く"), this, [this] { openLog(logFilePath_); });
-    openFolderEntry_ = menu->addAction(QStringLiteral("URL.csv のフォルダを開く"), this,
-                                       [this] { openLog(QFileInfo(logFilePath_).absolutePath()); });
+    openLogEntry_ = AddEntry(
+        menu,
+        {tr("URL.csv を開く"), tr("記録ファイル URL.csv をデスクトップのプログラムで開きます")},
+        this, [this] { openLog(logFilePath_); });
+    openFolderEntry_ = AddEntry(menu,
+                                {tr("URL.csv のフォルダを開く"),
+                                 tr("URL.csv のあるフォルダをファイルマネージャで開きます")},
+                                this, [this] { openLog(QFileInfo(logFilePath_).absolutePath()); });
     menu->addSeparator();
-    // Ctrl+Q, the quit key of every Linux desktop, asks the same question.
-    menu->addAction(QStringLiteral("アプリケーションの終了(&X)"),
-                    QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+    AddEntry(menu,
+             {tr("アプリケーションの終了(&X)"), tr("確かめてから Torvesk を終了します"),
+              Qt::CTRL | Qt::Key_Q},
+             this, &QWidget::close);
     connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateLogEntries);
     updateLogEntries();
     createViewMenu();
-    QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
-    help->addAction(QStringLiteral("バージョン情報 ...(&A)"), this, &MainWindow::showAboutDialog);
+    QMenu* help = menuBar()->addMenu(tr("ヘルプ"));
+    help->setToolTipsVisible(true);
+    AddEntry(
+        help,
+        {tr("バージョン情報 ...(&A)"), tr("Torvesk のバージョンと表示言語の選び方を表示します")},
+        this, &MainWindow::showAboutDialog);
+    // F10 opens the menu bar, as in other desktop programs.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().constFirst()); });
 }
 
 // The zoom keys of every browser; Ctrl+= too, which is Ctrl++ without Shift.
 void MainWindow::createViewMenu() {
-    QMenu* view = menuBar()->addMenu(QStringLiteral("表示"));
+    QMenu* view = menuBar()->addMenu(tr("表示"));
+    view->setToolTipsVisible(true);
     QAction* table = dock_->toggleViewAction();
-    table->setText(QStringLiteral("訪問したページの表"));
+    table->setText(tr("訪問したページの表"));
     table->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    const QString tableTip = tr("訪問したページの表を表示または非表示にします");
+    table->setToolTip(tableTip);
+    table->setStatusTip(tableTip);
     view->addAction(table);
     view->addSeparator();
-    QAction* zoomIn =
-        view->addAction(QStringLiteral("拡大"), this, [this] { zoomBy(kZoomStepPercent); });
+    QAction* zoomIn = AddEntry(view, {tr("拡大"), tr("解析結果の画面を拡大します")}, this,
+                               [this] { zoomBy(kZoomStepPercent); });
     zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    view->addAction(QStringLiteral("縮小"), QKeySequence::ZoomOut, this,
-                    [this] { zoomBy(-kZoomStepPercent); });
-    view->addAction(QStringLiteral("等倍"), QKeySequence(Qt::CTRL | Qt::Key_0), this,
-                    [this] { setZoom(kMinZoomPercent); });
+    AddEntry(view, {tr("縮小"), tr("解析結果の画面を縮小します"), QKeySequence::ZoomOut}, this,
+             [this] { zoomBy(-kZoomStepPercent); });
+    AddEntry(view, {tr("等倍"), tr("解析結果の画面を 100 % に戻します"), Qt::CTRL | Qt::Key_0},
+             this, [this] { setZoom(kMinZoomPercent); });
     view_->setZoom(WindowSettings().value(kZoomKey, kMinZoomPercent).toInt());
 }
 
@@ -191,8 +244,7 @@ void MainWindow::togglePause() {
 // One entry pauses and resumes; neither it nor stop has anything to do
 // while the crawl is idle.
 void MainWindow::showCrawlState(CrawlState state) {
-    pauseEntry_->setText(state == CrawlState::Paused ? QStringLiteral("再開")
-                                                     : QStringLiteral("一時停止"));
+    pauseEntry_->setText(state == CrawlState::Paused ? tr("再開") : tr("一時停止"));
     pauseEntry_->setEnabled(state != CrawlState::Idle);
     stopEntry_->setEnabled(state != CrawlState::Idle);
     refreshStatus();
@@ -200,7 +252,7 @@ void MainWindow::showCrawlState(CrawlState state) {
 
 void MainWindow::refreshStatus() {
     const CrawlProgress progress = runner_.progress();
-    status_->showProgress(progress);
+    status_->showProgress(progress, logFile_.writeProblem());
     updateLogEntries();
 }
 
@@ -213,22 +265,45 @@ void MainWindow::updateLogEntries() {
     logFile_.ask();
 }
 
-// The desktop's default program opens it; when none does, standard error
-// says so and the window carries on.
+// The desktop's default program opens it; when none does, a message in the
+// window and a line on standard error say so, and the window carries on.
 void MainWindow::openLog(const QString& path) {
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        std::cerr << "torvesk: could not open " << QFile::encodeName(path).constData()
-                  << ": the desktop has no program that opens it\n";
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        return;
+    std::cerr << "torvesk: could not open " << QFile::encodeName(path).constData()
+              << ": the desktop has no program that opens it\n";
+    QMessageBox::warning(this, tr("開けません"),
+                         tr("%1 を開くプログラムがデスクトップにありません。").arg(path));
 }
 
-// The buttons read in Japanese whatever the desktop's language, like the
-// rest of the interface.
+// A crawl whose records cannot be written is said before the first record
+// is lost, once; the user may start it all the same.
+void MainWindow::startCrawl() {
+    if (!unwritableWarned_ && logFile_.writeProblem() != 0) {
+        unwritableWarned_ = true;
+        if (!askToStartUnwritable())
+            return;
+    }
+    runner_.startCrawl();
+}
+
+bool MainWindow::askToStartUnwritable() {
+    QMessageBox box(QMessageBox::Warning, tr("記録できません"),
+                    tr("%1 に記録を書き込めません: %2\n解析を始めても記録は残りません。")
+                        .arg(logFilePath_, WriteProblemInWords(logFile_.writeProblem())),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.button(QMessageBox::Yes)->setText(tr("それでも始める(&S)"));
+    box.button(QMessageBox::No)->setText(tr("始めない(&N)"));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+// The buttons read in the window's language, like the rest of it.
 bool MainWindow::askToQuit() {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"),
-                    QStringLiteral("終了してもよろしいですか"), QMessageBox::Yes | QMessageBox::No,
-                    this);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    QMessageBox box(QMessageBox::Question, tr("確認"), tr("終了してもよろしいですか"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.button(QMessageBox::Yes)->setText(tr("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(tr("いいえ(&N)"));
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }

@@ -56,6 +56,8 @@ private:
     void fitFrameToScreen();
     void showStartDialog();
     void showAboutDialog();
+    void startCrawl();
+    bool askToStartUnwritable();
     void togglePause();
     void showCrawlState(CrawlState state);
     void refreshStatus();
@@ -76,4 +78,5 @@ private:
     QTimer statusTimer_;
     LogFileState logFile_;
     bool frameFitted_ = false;
+    bool unwritableWarned_ = false;
 };

@@ -37,13 +37,13 @@ QWidget* ResultsPanel::createControls() {
     auto* row = new QHBoxLayout(controls);
     row->setContentsMargins(0, 0, 0, 0);
     filterField_ = new QLineEdit;
-    filterField_->setPlaceholderText(QStringLiteral("URL か TITLE で絞り込む"));
-    filterField_->setAccessibleName(QStringLiteral("絞り込み"));
+    filterField_->setPlaceholderText(tr("URL か TITLE で絞り込む"));
+    filterField_->setAccessibleName(tr("絞り込み"));
     filterField_->setClearButtonEnabled(true);
     connect(filterField_, &QLineEdit::textChanged, shown_, &ResultsFilter::setText);
-    failuresOnly_ = new QCheckBox(QStringLiteral("失敗のみ(&F)"));
+    failuresOnly_ = new QCheckBox(tr("失敗のみ(&F)"));
     connect(failuresOnly_, &QCheckBox::toggled, shown_, &ResultsFilter::setFailuresOnly);
-    auto* exportButton = new QPushButton(QStringLiteral("CSV に書き出す..."));
+    auto* exportButton = new QPushButton(tr("CSV に書き出す..."));
     connect(exportButton, &QPushButton::clicked, this, &ResultsPanel::chooseExportFile);
     row->addWidget(filterField_, 1);
     row->addWidget(failuresOnly_);
@@ -75,7 +75,7 @@ void ResultsPanel::refresh() {
 }
 
 void ResultsPanel::chooseExportFile() {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("CSV に書き出す"),
+    const QString path = QFileDialog::getSaveFileName(this, tr("CSV に書き出す"),
                                                       QFileInfo(logFilePath_).absolutePath(),
                                                       QStringLiteral("CSV (*.csv)"));
     if (!path.isEmpty())
@@ -86,15 +86,14 @@ void ResultsPanel::chooseExportFile() {
 bool ResultsPanel::exportTo(const QString& path) {
     refresh();
     if (QFileInfo(path).absoluteFilePath() == logFilePath_) {
-        showNote(QStringLiteral("%1 には書き出しません: クロールの記録先です").arg(path));
+        showNote(tr("%1 には書き出しません: クロールの記録先です").arg(path));
         return false;
     }
     QSaveFile file(path);
     const bool written =
         file.open(QIODevice::WriteOnly) && WriteResultsCsv(*rows_, file) && file.commit();
-    showNote(written
-                 ? QStringLiteral("%1 行を %2 に書き出しました").arg(rows_->rowCount()).arg(path)
-                 : QStringLiteral("%1 に書き出せませんでした: %2").arg(path, file.errorString()));
+    showNote(written ? tr("%1 行を %2 に書き出しました").arg(rows_->rowCount()).arg(path)
+                     : tr("%1 に書き出せませんでした: %2").arg(path, file.errorString()));
     return written;
 }
 

@@ -18,7 +18,7 @@
 ResultsTable::ResultsTable(ResultsTableModel& rows, ResultsFilter& shown, QWidget* parent)
     : QTableView(parent), rows_(rows), shown_(shown) {
     setModel(&shown);
-    setAccessibleName(QStringLiteral("訪問したページ"));
+    setAccessibleName(tr("訪問したページ"));
     setSelectionBehavior(SelectRows);
     setSortingEnabled(true);
     sortByColumn(ResultsTableModel::Visit, Qt::AscendingOrder);
@@ -82,10 +82,10 @@ void ResultsTable::contextMenuEvent(QContextMenuEvent* event) {
         return;
     const QString url = rows_.url(shown_.mapToSource(at).row());
     QMenu menu(this);
-    menu.addAction(QStringLiteral("アドレスをコピー"), this,
+    menu.addAction(tr("アドレスをコピー"), this,
                    [url] { QApplication::clipboard()->setText(url); });
-    menu.addAction(QStringLiteral("ブラウザで開く"), this, [this, url] { openInBrowser(url); });
-    menu.addAction(QStringLiteral("選択した行をコピー"), this,
+    menu.addAction(tr("ブラウザで開く"), this, [this, url] { openInBrowser(url); });
+    menu.addAction(tr("選択した行をコピー"), this,
                    [this] { QApplication::clipboard()->setText(selectedRowsText()); });
     menu.exec(event->globalPos());
 }
@@ -94,6 +94,5 @@ void ResultsTable::openInBrowser(const QString& url) {
     const QUrl page(url, QUrl::StrictMode);
     if (!page.isValid() || !QDesktopServices::openUrl(page))
         emit note(
-            QStringLiteral("開けませんでした: %1 (このデスクトップには開くプログラムがありません)")
-                .arg(url));
+            tr("開けませんでした: %1 (このデスクトップには開くプログラムがありません)").arg(url));
 }

@@ -3,6 +3,7 @@
 #include "shell/results_table_model.h"
 
 #include "display/text_codec.h"
+#include "shell/failure_words.h"
 
 #include <QDateTime>
 
@@ -33,12 +34,19 @@ int ResultsTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ResultsTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    static const char* const kHeaders[ColumnCount] = {"#",      "時刻",   "URL", "TITLE", "状態",
-                                                      "バイト", "リンク", "KEY", "記録"};
+    static const char* const kHeaders[ColumnCount] = {"#",
+                                                      QT_TR_NOOP("時刻"),
+                                                      "URL",
+                                                      "TITLE",
+                                                      QT_TR_NOOP("状態"),
+                                                      QT_TR_NOOP("バイト"),
+                                                      QT_TR_NOOP("リンク"),
+                                                      "KEY",
+                                                      QT_TR_NOOP("記録")};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= ColumnCount)
         return {};
-    return QString::fromUtf8(kHeaders[section]);
+    return tr(kHeaders[section]);
 }
 
 QVariant ResultsTableModel::data(const QModelIndex& index, int role) const {
@@ -135,25 +143,25 @@ std::string_view ResultsTableModel::field(const Row& row, int column) const {
 
 QString ResultsTableModel::statusText(const Row& row) const {
     if (row.status == 0)
-        return Shown(field(row, Status));
+        return FailureInWords(std::string(field(row, Status)));
     QString text = QString::number(row.status);
     if (row.redirections > 0)
-        text += QStringLiteral(" (リダイレクト %1 回)").arg(row.redirections);
+        text += tr(" (リダイレクト %1 回)").arg(row.redirections);
     return text;
 }
 
 QString ResultsTableModel::recordText(const Row& row) const {
     switch (row.record) {
     case RecordState::None:
-        return QStringLiteral("なし");
+        return tr("なし");
     case RecordState::Pending:
-        return QStringLiteral("書き込み待ち");
+        return tr("書き込み待ち");
     case RecordState::Written:
-        return QStringLiteral("書き込み済み");
+        return tr("書き込み済み");
     case RecordState::NotWritten:
         break;
     }
-    return QStringLiteral("書き込めず: ") + reasons_.value(row.reason);
+    return tr("書き込めず: ") + reasons_.value(row.reason);
 }
 
 QString ResultsTableModel::text(int rowIndex, int column) const {

@@ -1,6 +1,7 @@
 // Showing results lines and painting the results screen.
 #include "shell/results_view.h"
 
+#include "shell/focus_mark.h"
 #include "shell/results_view_accessible.h"
 
 #include <QAccessible>
@@ -9,6 +10,9 @@
 #include <algorithm>
 
 namespace {
+
+// Logical pixels: wide enough to be seen at a glance.
+constexpr int kFocusMarkWidth = 2;
 
 QAccessibleInterface* ResultsViewFactory(const QString&, QObject* object) {
     auto* view = qobject_cast<ResultsView*>(object);
@@ -28,7 +32,7 @@ void InstallAccessibility() {
 
 ResultsView::ResultsView(QWidget* parent) : QWidget(parent) {
     InstallAccessibility();
-    setAccessibleName(QStringLiteral("解析結果"));
+    setAccessibleName(tr("解析結果"));
     // Reached with Tab, so a screen reader can land on the lines; a click
     // still changes nothing.
     setFocusPolicy(Qt::TabFocus);
@@ -86,11 +90,16 @@ bool ResultsView::focusNextPrevChild(bool next) {
     return handled;
 }
 
-// A one-pixel frame on the view's edge, over the screen's outermost pixels,
-// only while the keyboard has brought the focus here; the results screen
-// itself is left as it is.
+// A frame two pixels wide on the view's edge, over the screen's outermost
+// pixels, only while the keyboard has brought the focus here; the results
+// screen itself is left as it is.
 void ResultsView::paintFocusMark(QPainter& painter) {
-    painter.setPen(QPen(palette().color(QPalette::Highlight), 0));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QColor mark = FocusMarkColour(palette().color(QPalette::Highlight));
+    const QRect edge = rect();
+    painter.fillRect(edge.left(), edge.top(), edge.width(), kFocusMarkWidth, mark);
+    painter.fillRect(edge.left(), edge.bottom() - kFocusMarkWidth + 1, edge.width(),
+                     kFocusMarkWidth, mark);
+    painter.fillRect(edge.left(), edge.top(), kFocusMarkWidth, edge.height(), mark);
+    painter.fillRect(edge.right() - kFocusMarkWidth + 1, edge.top(), kFocusMarkWidth, edge.height(),
+                     mark);
 }

@@ -12,16 +12,18 @@
 
 StartDialog::StartDialog(std::string url, QWidget* parent)
     : QDialog(parent), shownUrl_(std::move(url)) {
-    const DialogUnits units = SetUpDialog(*this, QStringLiteral("スタート"), 303, 103);
+    // The buttons sit a small gap below the field, not at the foot of a
+    // tall, mostly empty dialog.
+    const DialogUnits units = SetUpDialog(*this, tr("スタート"), 303, 54);
     // Created in tab order: OK, Cancel, the field.
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setGeometry(units.ToPixels(75, 82, 50, 14));
+    auto* ok = new QPushButton(tr("OK"), this);
+    ok->setGeometry(units.ToPixels(75, 33, 50, 14));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    cancel->setGeometry(units.ToPixels(169, 82, 50, 14));
+    auto* cancel = new QPushButton(tr("キャンセル"), this);
+    cancel->setGeometry(units.ToPixels(169, 33, 50, 14));
     urlField_ = new QLineEdit(DecodeForScreen(shownUrl_), this);
     urlField_->setGeometry(units.ToPixels(49, 13, 235, 14));
-    auto* label = new QLabel(QStringLiteral("初期URL"), this);
+    auto* label = new QLabel(tr("初期URL"), this);
     label->setGeometry(units.ToPixels(15, 16, 30, 8));
     label->setBuddy(urlField_); // which also names the field for a screen reader
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

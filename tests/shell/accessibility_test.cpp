@@ -132,7 +132,7 @@ TEST(StatusBarAccessibility, IsAStatusBarOfLabelsThatSayTheStateAndTheCounts) {
               "一時停止中: http://a/日本/ x/\n"
               "訪問 12 ページ ・ 失敗 3 ・ HTTP エラー 4 ・ 未訪問リンク 150 ・ 2.5 ページ/秒 ・ "
               "記録 9 件\n"
-              "最後の失敗: fetching http://b/ failed: host name not found\n"
+              "最後の失敗: http://b/ を取得できません: ホスト名が見つかりません\n"
               "警告: 書き込めなかった記録 2 件\n"
               "記録先: /home/user/URL.csv");
 }

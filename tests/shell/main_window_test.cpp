@@ -3,6 +3,8 @@
 // quit question, and what does nothing.
 #include "display/canvas.h"
 #include "shell/crawl_status_bar.h"
+#include "shell/failure_words.h"
+#include "shell/interface_language.h"
 #include "shell/results_filter.h"
 #include "shell/results_panel.h"
 #include "shell/results_table.h"
@@ -19,6 +21,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -37,10 +40,26 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <memory>
 
 namespace {
+
+// WCAG 2's contrast ratio, worked out here on its own.
+double WcagContrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a) + 0.05;
+    const double lb = luminance(b) + 0.05;
+    return std::max(la, lb) / std::min(la, lb);
+}
 
 // Each entry with the key shown beside it.
 QStringList MenuTexts(QMainWindow& frame) {
@@ -203,8 +222,8 @@ TEST_F(ShellTest, StartUpShowsTheDialogFirstAndTicksOnlyAfterIt) {
 TEST_F(ShellTest, MenuHoldsTheEntriesAndStartCrawlsTheCurrentUrl) {
     MainWindow& frame = CreateMainWindowPastDialog();
     const QStringList expected = {"メニュー",
-                                  "  再設定",
-                                  "  解析スタート",
+                                  "  再設定\tCtrl+L",
+                                  "  解析スタート\tF5",
                                   "  一時停止\tSpace",
                                   "  解析停止\tEsc",
                                   "  ",
@@ -221,11 +240,90 @@ TEST_F(ShellTest, MenuHoldsTheEntriesAndStartCrawlsTheCurrentUrl) {
                                   "ヘルプ",
                                   "  バージョン情報 ...(&A)"};
     EXPECT_EQ(MenuTexts(frame), expected);
+    for (QAction* menu : frame.menuBar()->actions())
+        for (QAction* entry : menu->menu()->actions())
+            if (!entry->isSeparator()) {
+                EXPECT_FALSE(entry->statusTip().isEmpty()) << entry->text().toStdString();
+                EXPECT_EQ(entry->toolTip(), entry->statusTip()) << entry->text().toStdString();
+            }
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QTest::keyClick(&frame, Qt::Key_F10);
+    EXPECT_EQ(frame.menuBar()->activeAction(), frame.menuBar()->actions().front())
+        << "F10 did not open the menu bar";
+    QTest::keyClick(frame.menuBar(), Qt::Key_Escape);
 
     AimAtSite(frame);
     ChooseMenuEntry(&frame, "解析スタート");
     ASSERT_TRUE(QTest::qWaitFor([&] { return LoggedRecords() >= 2; }, kActionTimeoutMs));
     EXPECT_EQ(site.RequestedPaths().front(), "/");
+}
+
+// English under LANGUAGE=en and under any language without a translation of
+// its own; Japanese, the source language, under ja and where no language is
+// set (C, POSIX, nothing).
+TEST_F(ShellTest, TheWindowSpeaksTheDesktopsLanguage) {
+    struct Case {
+        std::map<std::string, QString> environment;
+        bool english;
+    };
+    const Case cases[] = {
+        {{{"LANGUAGE", "en"}, {"LANG", "C"}}, true},
+        {{{"LANG", "de_DE.UTF-8"}}, true},
+        {{{"LANGUAGE", "fr:ja"}, {"LANG", "ja_JP.UTF-8"}}, true},
+        {{{"LANG", "C"}}, false},
+        {{{"LC_ALL", "POSIX"}, {"LANG", "en_US.UTF-8"}}, false},
+        {{{"LANG", "C.UTF-8"}, {"LANGUAGE", ""}}, false},
+        {{{"LANGUAGE", "ja"}, {"LANG", "en_US.UTF-8"}}, false},
+        {{}, false},
+    };
+    for (const Case& language : cases) {
+        const auto translation = InstallTranslation([&](const char* name) {
+            const auto value = language.environment.find(name);
+            return value == language.environment.end() ? QString() : value->second;
+        });
+        MainWindow& frame = CreateMainWindowPastDialog();
+        const QStringList menu = MenuTexts(frame);
+        const QString texts = menu.join(u'|') + "|" + StatusText(frame);
+        if (language.english)
+            EXPECT_EQ(menu.mid(0, 3), QStringList({"&Menu", "  &Set Start Address...\tCtrl+L",
+                                                   "  S&tart Crawl\tF5"}))
+                << texts.toStdString();
+        else
+            EXPECT_EQ(menu.mid(0, 3),
+                      QStringList({"メニュー", "  再設定\tCtrl+L", "  解析スタート\tF5"}))
+                << texts.toStdString();
+        EXPECT_TRUE(
+            StatusText(frame).startsWith(language.english ? "Idle | Visited 0" : "待機中 | 訪問 0"))
+            << texts.toStdString();
+        window.reset();
+    }
+}
+
+// The engine's failure lines (English, for standard error) in the window's
+// words: its causes, with their values, in either language; a cause the
+// window has no words for as reported.
+TEST_F(ShellTest, FailureLinesAreWordedInTheWindowsLanguage) {
+    const std::string lines[] = {
+        "fetching http://a/ failed: host name not found",
+        "fetching http://a/x (redirected from http://b/) failed: no data for 30 s",
+        "fetching https://a/ failed: proxy p.example:3128 refused the connection with status 403",
+        "nothing fetched: no start address",
+        "fetching http://a/ failed: something new",
+    };
+    const QStringList japanese = {
+        "http://a/ を取得できません: ホスト名が見つかりません",
+        "http://a/x (http://b/ からのリダイレクト) を取得できません: 30 s の間データがありません",
+        "https://a/ を取得できません: プロキシ p.example:3128 がステータス 403 で接続を断りました",
+        "何も取得していません: 開始アドレスがありません",
+        "http://a/ を取得できません: something new",
+    };
+    for (std::size_t i = 0; i < std::size(lines); ++i)
+        EXPECT_EQ(FailureInWords(lines[i]), japanese[i]);
+    const auto english = InstallTranslation([](const char* name) {
+        return QString(name) == "LANGUAGE" ? QStringLiteral("en") : QString();
+    });
+    for (const std::string& line : lines)
+        EXPECT_EQ(FailureInWords(line).toStdString(), line);
 }
 
 // Idle, crawling, paused, resumed and stopped, by key and by entry: what can
@@ -318,22 +416,42 @@ TEST_F(ShellTest, ANewNumberRepaintsItsLabelAndALabelThatAppearsGetsRoom) {
     EXPECT_GE(warning->width(), warning->sizeHint().width());
 }
 
-// A page that cannot be fetched: counted, and its reason shown until a page
-// arrives well; URL.csv a directory: each record not written is counted,
-// beside a warning icon.
+// URL.csv a directory: "解析スタート" says why no record can be written,
+// once, before the first is lost, and starts only if the user wants it;
+// each record not written is then counted with the reason, beside a
+// warning icon. A page that cannot be fetched: counted, and its reason
+// shown until a page arrives well.
 TEST_F(ShellTest, StatusBarCountsAFailureWithItsReasonAndRecordsNotWritten) {
     std::filesystem::create_directory(logPath);
     MainWindow& frame = CreateMainWindowPastDialog();
     CrawlOf(frame).setStartUrl("http://127.0.0.1:1/");
-    testing::internal::CaptureStderr();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QStringList entries = EnabledEntries(frame); // URL.csv there, not a file
+            return entries.contains("URL.csv のフォルダを開く") &&
+                   !entries.contains("URL.csv を開く");
+        },
+        kActionTimeoutMs));
+    QString warning;
+    WhenModalShows([&](QWidget* widget) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        ASSERT_NE(box, nullptr);
+        warning = box->text();
+        box->button(QMessageBox::No)->click();
+    });
     ChooseMenuEntry(&frame, "解析スタート");
+    EXPECT_TRUE(warning.contains("同じ名前のフォルダがあります")) << warning.toStdString();
+    EXPECT_EQ(frame.runner().state(), CrawlState::Idle) << "the crawl started after No";
+
+    testing::internal::CaptureStderr();
+    ChooseMenuEntry(&frame, "解析スタート"); // asked once: it starts now
     ASSERT_TRUE(StatusShows(
         frame, "待機中 | 訪問 1 ページ ・ 失敗 1 ・ HTTP エラー 0 ・ 未訪問リンク 0 ・ "))
         << StatusText(frame).toStdString();
     EXPECT_TRUE(StatusShows(
         frame, " ページ/秒 ・ 記録 0 件 | "
-               "最後の失敗: fetching http://127.0.0.1:1/ failed: could not connect | <icon> | "
-               "警告: 書き込めなかった記録 1 件 | 記録先: " +
+               "最後の失敗: http://127.0.0.1:1/ を取得できません: 接続できません | <icon> | "
+               "警告: 書き込めなかった記録 1 件（同じ名前のフォルダがあります） | 記録先: " +
                    QString::fromStdString(logPath)))
         << StatusText(frame).toStdString();
 
@@ -449,10 +567,41 @@ TEST_F(ShellTest, ASmallWindowScrollsToEveryPixelAndTabMarksTheResults) {
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &frame,
                     Qt::Key_Tab);
     EXPECT_TRUE(view->hasFocus());
-    EXPECT_EQ(area->viewport()->grab().toImage().pixelColor(corner),
-              view->palette().color(QPalette::Highlight));
+    const QImage marked = area->viewport()->grab().toImage();
+    const QColor mark = marked.pixelColor(corner);
+    EXPECT_EQ(marked.pixelColor(corner + QPoint(-1, 1)), mark) << "the mark is one pixel thin";
+    EXPECT_GE(WcagContrast(mark, Qt::black), 3.0) << mark.name().toStdString();
+    // A desktop highlight too pale to see on white is not taken as it is.
+    QPalette pale = view->palette();
+    pale.setColor(QPalette::Highlight, QColor(0xff, 0xff, 0x80));
+    view->setPalette(pale);
+    const QColor paleMark = area->viewport()->grab().toImage().pixelColor(corner);
+    EXPECT_GE(WcagContrast(paleMark, Qt::black), 3.0) << paleMark.name().toStdString();
+    EXPECT_GE(WcagContrast(paleMark, Qt::white), 3.0) << paleMark.name().toStdString();
     EXPECT_EQ(view->screen().canvas().BackBuffer().pixelColor(kCanvasWidth - 1, 0),
               QColor(Qt::black));
+}
+
+// A desktop with no program for URL.csv or its folder: the window says so.
+TEST_F(ShellTest, ADesktopThatCannotOpenUrlCsvIsToldInTheWindow) {
+    std::ofstream(logPath).put('\n');
+    MainWindow& frame = CreateMainWindowPastDialog();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return EnabledEntries(frame).contains("URL.csv のフォルダを開く"); },
+                        kActionTimeoutMs));
+    QString told;
+    WhenModalShows([&](QWidget* widget) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        ASSERT_NE(box, nullptr);
+        told = box->windowTitle() + "|" + box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    testing::internal::CaptureStderr();
+    ChooseMenuEntry(&frame, "URL.csv のフォルダを開く"); // the offscreen desktop opens nothing
+    const std::string printed = testing::internal::GetCapturedStderr();
+    const QString folder = QFileInfo(QString::fromStdString(logPath)).absolutePath();
+    EXPECT_EQ(told, "開けません|" + folder + " を開くプログラムがデスクトップにありません。");
+    EXPECT_NE(printed.find("the desktop has no program that opens it"), std::string::npos);
 }
 
 TEST_F(ShellTest, CloseCtrlQAndTheExitEntryAskFirstAndNoKeepsTheWindow) {
@@ -531,8 +680,8 @@ TEST_F(ShellTest, TheTableListsEachPageWithItsStatusAndCauseSortedAndFiltered) {
     const QString gone = QString::fromStdString(site.Url("/gone/"));
     const QString brokenBytes = QString::number(brokenPage.size());
     EXPECT_EQ(rows, QStringList({
-                        "1 | http://127.0.0.1:1/ |  | fetching http://127.0.0.1:1/ failed: "
-                        "could not connect | 0 | 0 | スタートページ | 書き込み済み",
+                        "1 | http://127.0.0.1:1/ |  | http://127.0.0.1:1/ を取得できません: "
+                        "接続できません | 0 | 0 | スタートページ | 書き込み済み",
                         "2 | " + broken + " | Broken | 200 | " + brokenBytes +
                             " | 1 | スタートページ | 書き込み済み",
                         "3 | " + gone + " |  | 404 | 0 | 0 | gone | 書き込み済み",

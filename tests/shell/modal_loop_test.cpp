@@ -72,7 +72,8 @@ protected:
 // stops the crawl, never sees it.
 TEST_F(ModalLoopTest, TicksCrawlWhileTheStartDialogIsOpenAndClosingStoresItsText) {
     MainWindow& frame = StartCrawling();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return CrawlOf(frame).progress().pagesVisited > 0; }, kActionTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return CrawlOf(frame).progress().pagesVisited > 0; },
+                                kActionTimeoutMs));
     const std::string shownAtOpen = CrawlOf(frame).currentUrl();
     CloseAfterSomeSteps([](QWidget* dialog) {
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));

@@ -64,10 +64,13 @@ TEST_F(StartDialogTest, LayoutHasTheCaptionTheTextsAndTheTabOrder) {
         EXPECT_EQ(dialog->findChild<QLabel*>()->text(), "初期URL");
         EXPECT_EQ(buttons[0]->nextInFocusChain(), buttons[1]);
         EXPECT_EQ(buttons[1]->nextInFocusChain(), field);
-        // The field sits right of the label and above the buttons.
+        // The field sits right of the label and above the buttons, with no
+        // more than a field's height between them and below the buttons.
         EXPECT_LT(dialog->findChild<QLabel*>()->geometry().right(), field->geometry().left());
         EXPECT_LT(field->geometry().bottom(), buttons[0]->geometry().top());
-        EXPECT_GT(dialog->width(), 2 * dialog->height());
+        EXPECT_LE(buttons[0]->geometry().top() - field->geometry().bottom(), field->height());
+        EXPECT_LE(dialog->height() - buttons[0]->geometry().bottom(), field->height());
+        EXPECT_GT(dialog->width(), 4 * dialog->height());
         ClickButton(dialog, "OK");
     });
 }
