@@ -16,6 +16,12 @@
 #include <limits>
 #include <optional>
 
+using namespace torvesk::cli;
+using namespace torvesk::crawl;
+using namespace torvesk::engine;
+
+namespace torvesk::app {
+
 namespace {
 
 struct QtOption {
@@ -230,3 +236,5 @@ CommandLineAnswer AnswerCommandLine(int& argc, char** argv) {
         return ReportMistake(*mistake);
     return std::get<CrawlRequest>(std::move(request));
 }
+
+} // namespace torvesk::app

@@ -8,12 +8,16 @@
 
 #include <variant>
 
+namespace torvesk::app {
+
 constexpr int kCommandLineMistakeExitCode = 2;
 
 struct OpenWindow {};
 
 // An exit code when the command line has been answered (--help, --version
 // or a mistake), else the window or a crawl without one.
-using CommandLineAnswer = std::variant<int, OpenWindow, CrawlRequest>;
+using CommandLineAnswer = std::variant<int, OpenWindow, cli::CrawlRequest>;
 
 CommandLineAnswer AnswerCommandLine(int& argc, char** argv);
+
+} // namespace torvesk::app

@@ -4,6 +4,11 @@
 #include "app/window_program.h"
 #include "cli/terminal_crawl.h"
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+using namespace torvesk::cli;
+using namespace torvesk::app;
+
 int main(int argc, char** argv) {
     const CommandLineAnswer answer = AnswerCommandLine(argc, argv);
     if (const int* exitCode = std::get_if<int>(&answer))

@@ -10,6 +10,10 @@
 
 #include <ctime>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+using namespace torvesk::shell;
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // The name the desktop entry and the icon are installed under.

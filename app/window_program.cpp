@@ -9,6 +9,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace torvesk::app {
+
 namespace {
 
 constexpr int kWindowNotStartedExitCode = 1;
@@ -32,3 +34,5 @@ int StartWindowProgram(char** argv) {
                  std::strerror(errno));
     return kWindowNotStartedExitCode;
 }
+
+} // namespace torvesk::app

@@ -3,8 +3,12 @@
 // lives in an executable of its own that torvesk hands over to.
 #pragma once
 
+namespace torvesk::app {
+
 // Replaces this process with the window program, given argv unchanged (Qt's
 // own options included, argv[0] too, so the window keeps the name the
 // desktop knows it by). Returns only when it could not be started, with the
 // exit status, after one line on standard error saying why.
 int StartWindowProgram(char** argv);
+
+} // namespace torvesk::app

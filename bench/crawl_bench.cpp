@@ -19,6 +19,9 @@
 #include <optional>
 #include <string>
 
+using namespace torvesk::engine;
+using namespace torvesk::display;
+
 namespace {
 
 // A page of n links, "http://127.0.0.1/p<first>/" on.

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace torvesk::engine;
+
 namespace {
 
 constexpr int kDefaultPages = 100;

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <thread>
 
+using namespace torvesk::engine;
+
 namespace {
 
 using namespace std::chrono_literals;

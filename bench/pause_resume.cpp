@@ -17,6 +17,9 @@
 #include <optional>
 #include <string>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+
 namespace {
 
 constexpr int kDefaultPages = 60;

@@ -24,6 +24,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+
 extern char** environ;
 
 namespace {

@@ -15,6 +15,10 @@
 #include <fstream>
 #include <string>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+using namespace torvesk::shell;
+
 namespace {
 
 constexpr int kSortedRows = 100'000;

@@ -8,6 +8,8 @@
 
 #include <string>
 
+using namespace torvesk::engine;
+
 namespace {
 
 constexpr int kTypicalPageSize = 100000;

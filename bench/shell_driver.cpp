@@ -14,6 +14,10 @@
 #include <fstream>
 #include <iterator>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+using namespace torvesk::shell;
+
 namespace {
 
 // A record is a line that starts with the URL and a comma.

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+using namespace torvesk::engine;
+
 namespace {
 
 constexpr int kLinksPerPage = 100;

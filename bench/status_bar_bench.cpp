@@ -11,6 +11,10 @@
 #include <QTest>
 #include <benchmark/benchmark.h>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+using namespace torvesk::shell;
+
 namespace {
 
 // The progress of a crawl at its step-th page.

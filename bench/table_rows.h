@@ -7,8 +7,8 @@
 
 #include <string>
 
-inline PageVisited TableRow(int n) {
-    PageVisited page;
+inline torvesk::crawl::PageVisited TableRow(int n) {
+    torvesk::crawl::PageVisited page;
     page.visit = static_cast<std::uint64_t>(n);
     page.finished = std::chrono::system_clock::now();
     page.url = "http://127.0.0.1:8080/p" + std::to_string(n) + "/section/index.html";

@@ -12,6 +12,8 @@
 
 #include <string>
 
+using namespace torvesk::display;
+
 namespace {
 
 constexpr std::size_t kFieldBytes = 200; // URL, TITLE and KEY as taken from a page

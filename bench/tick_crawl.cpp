@@ -9,6 +9,9 @@
 
 #include <chrono>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+
 namespace {
 
 constexpr int kPatienceMsPerPage = 1000; // before a run counts as stuck

@@ -13,5 +13,6 @@ struct CrawlFigures {
 
 // Crawls from start into the URL.csv at logPath until pages results lines
 // have come, or a second for each has passed. Needs a QCoreApplication.
-CrawlFigures CrawlThroughTheTick(const std::string& logPath, const FetchLimits& limits,
+CrawlFigures CrawlThroughTheTick(const std::string& logPath,
+                                 const torvesk::engine::FetchLimits& limits,
                                  const std::string& start, int pages);

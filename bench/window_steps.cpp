@@ -24,6 +24,10 @@
 #include <cstdlib>
 #include <ctime>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+using namespace torvesk::shell;
+
 namespace {
 
 constexpr int kDefaultSteps = 200;

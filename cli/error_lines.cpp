@@ -7,6 +7,10 @@
 #include <mutex>
 #include <utility>
 
+using namespace torvesk::engine;
+
+namespace torvesk::cli {
+
 struct ErrorLines::Shared {
     std::mutex mutex;
     std::deque<std::string> waiting;
@@ -46,3 +50,5 @@ void ErrorLines::showWaiting() {
     for (const std::string& line : shared_->take())
         show_(line);
 }
+
+} // namespace torvesk::cli

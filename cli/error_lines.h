@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+namespace torvesk::cli {
+
 class ErrorLines : public QObject {
 public:
     // Each line reported is shown by show, on this object's thread.
@@ -23,7 +25,7 @@ public:
 
     // What the engine is given; callable from any thread, even after this
     // object has gone.
-    ErrorReporter reporter() const;
+    engine::ErrorReporter reporter() const;
     // Shows every line reported so far, now.
     void showWaiting();
 
@@ -33,3 +35,5 @@ private:
     std::shared_ptr<Shared> shared_; // shared with every reporter handed out
     std::function<void(const std::string& line)> show_;
 };
+
+} // namespace torvesk::cli

@@ -7,6 +7,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+namespace torvesk::cli {
+
 namespace {
 
 constexpr char kEraseLine[] = "\r\033[K";
@@ -56,3 +58,5 @@ void ProgressLine::erase() {
         ToTerminal(kEraseLine, sizeof kEraseLine - 1);
     drawn_ = false;
 }
+
+} // namespace torvesk::cli

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace torvesk::cli {
+
 class ProgressLine {
 public:
     ProgressLine() = default;
@@ -31,3 +33,5 @@ private:
     std::string text_;
     bool drawn_ = false;
 };
+
+} // namespace torvesk::cli

@@ -14,6 +14,11 @@
 #include <unistd.h>
 #include <utility>
 
+using namespace torvesk::crawl;
+using namespace torvesk::engine;
+
+namespace torvesk::cli {
+
 namespace {
 
 // Standard output itself, for "--output -": the descriptor inherited, never
@@ -81,3 +86,5 @@ std::variant<RecordTarget, std::string> RecordTargetFor(const CrawlRequest& requ
         return RecordTarget(request.output);
     return std::string(std::strerror(errno));
 }
+
+} // namespace torvesk::cli

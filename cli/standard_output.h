@@ -11,6 +11,8 @@
 #include <string>
 #include <variant>
 
+namespace torvesk::cli {
+
 constexpr char kStandardOutputName[] = "standard output";
 // What a shell reports when standard output's reader has gone: the
 // program ends by SIGPIPE, at once and without a word, as Unix tools do.
@@ -31,4 +33,6 @@ bool ReaderGone();
 
 // Where the records request asks for go, or why none could ever be
 // appended there.
-std::variant<RecordTarget, std::string> RecordTargetFor(const CrawlRequest& request);
+std::variant<engine::RecordTarget, std::string> RecordTargetFor(const CrawlRequest& request);
+
+} // namespace torvesk::cli

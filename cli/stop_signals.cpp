@@ -8,6 +8,10 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+using namespace torvesk::engine;
+
+namespace torvesk::cli {
+
 namespace {
 
 sigset_t StopSet() {
@@ -61,3 +65,5 @@ void StopSignals::read() {
     while (::read(signals_.get(), &info, sizeof info) == sizeof info)
         emit arrived(static_cast<int>(info.ssi_signo));
 }
+
+} // namespace torvesk::cli

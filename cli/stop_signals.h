@@ -11,6 +11,8 @@
 
 #include <memory>
 
+namespace torvesk::cli {
+
 class StopSignals : public QObject {
     Q_OBJECT
 
@@ -32,6 +34,8 @@ signals:
 private:
     void read();
 
-    Descriptor signals_; // the signalfd
+    engine::Descriptor signals_; // the signalfd
     std::unique_ptr<QSocketNotifier> notifier_;
 };
+
+} // namespace torvesk::cli

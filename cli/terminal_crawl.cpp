@@ -24,6 +24,12 @@
 #include <unistd.h>
 #include <variant>
 
+using namespace torvesk::crawl;
+using namespace torvesk::engine;
+using namespace torvesk::text;
+
+namespace torvesk::cli {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -299,3 +305,5 @@ int RunTerminalCrawl(int& argc, char** argv, const CrawlRequest& request) {
     crawl.start();
     return QCoreApplication::exec();
 }
+
+} // namespace torvesk::cli

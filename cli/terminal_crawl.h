@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdint>
 
+namespace torvesk::cli {
+
 // A record not written, a results line refused, or no file to write
 // records to at all.
 constexpr int kRecordsLostExitCode = 1;
@@ -24,3 +26,5 @@ constexpr std::chrono::seconds kRecordsWait{30};
 // asked for are visited, the output refuses records, standard output's
 // reader goes away or a stop signal comes; returns the exit status.
 int RunTerminalCrawl(int& argc, char** argv, const CrawlRequest& request);
+
+} // namespace torvesk::cli

@@ -3,6 +3,10 @@
 
 #include <algorithm>
 
+using namespace torvesk::engine;
+
+namespace torvesk::crawl {
+
 void PageRate::Restart(Clock::time_point since) {
     finished_.clear();
     since_ = since;
@@ -23,3 +27,5 @@ void PageRate::Forget(Clock::time_point now) {
     while (!finished_.empty() && finished_.front() <= now - kRateWindow)
         finished_.pop_front();
 }
+
+} // namespace torvesk::crawl

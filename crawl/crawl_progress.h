@@ -10,6 +10,8 @@
 #include <deque>
 #include <string>
 
+namespace torvesk::crawl {
+
 enum class CrawlState { Idle, Crawling, Paused };
 
 // The first status that answers with an error rather than a page.
@@ -44,7 +46,9 @@ struct CrawlProgress {
     std::uint64_t httpErrors = 0; // pages answered with a status of kFirstHttpError or more
     int linksWaiting = 0;
     double pagesPerSecond = 0;
-    RecordCounts records;
+    engine::RecordCounts records;
     // The failure line of the last page that arrived, until one arrives well.
     std::string lastFailure;
 };
+
+} // namespace torvesk::crawl

@@ -5,6 +5,10 @@
 
 #include <utility>
 
+using namespace torvesk::engine;
+
+namespace torvesk::crawl {
+
 CrawlRunner::CrawlRunner(RecordTarget records, std::uint32_t seed, const FetchLimits& limits,
                          const ErrorReporter& report)
     : crawler_(std::move(records), report), fetcher_(limits, report) {
@@ -167,3 +171,5 @@ void CrawlRunner::forwardSettledRecords() {
             this, [this, record] { emit recordSettled(record); }, Qt::QueuedConnection);
     });
 }
+
+} // namespace torvesk::crawl

@@ -22,6 +22,8 @@
 #include <optional>
 #include <string>
 
+namespace torvesk::crawl {
+
 constexpr int kCrawlPeriodMs = 100;
 // Records go to this file in the directory Torvesk was started from.
 constexpr char kResultLogName[] = "URL.csv";
@@ -34,8 +36,9 @@ public:
     // and its current URL is the default initial URL (CrawlInit); fetches
     // are bounded by limits. Failed fetches and records not written are
     // reported to report, from the fetch thread and the log thread.
-    CrawlRunner(RecordTarget records, std::uint32_t seed, const FetchLimits& limits = {},
-                const ErrorReporter& report = ReportOnStandardError);
+    CrawlRunner(engine::RecordTarget records, std::uint32_t seed,
+                const engine::FetchLimits& limits = {},
+                const engine::ErrorReporter& report = engine::ReportOnStandardError);
     // Cancels a fetch in flight; its thread lets go within one poll period,
     // without waiting for a name lookup or any reply.
     ~CrawlRunner() override;
@@ -50,7 +53,7 @@ public:
     // Waits, at most bound, until the records of finished steps are written
     // or reported; returns whether they are.
     bool flushRecords(std::chrono::milliseconds bound) { return crawler_.FlushLog(bound); }
-    RecordCounts recordCounts() const { return crawler_.recordCounts(); }
+    engine::RecordCounts recordCounts() const { return crawler_.recordCounts(); }
     bool stepInFlight() const { return crawler_.stepInFlight(); }
 
     // The tick's period; 0 takes the next step as soon as one has ended.
@@ -77,28 +80,28 @@ public:
 
 signals:
     // A step has finished; the screen should show line.
-    void lineReady(const ResultsLine& line);
+    void lineReady(const engine::ResultsLine& line);
     // The same step, for a list of the pages visited; emitted after lineReady.
     void pageVisited(const PageVisited& page);
     // The log has written a page's record, or given up on it (see
     // PageVisited::record); records are settled in order.
-    void recordSettled(const RecordSettled& record);
+    void recordSettled(const engine::RecordSettled& record);
     // The crawl became idle, began, was paused or resumed.
     void stateChanged(CrawlState state);
 
 private:
     void tick();
-    void begin(const std::optional<Visit>& visit);
-    void finish(bool cancelled, const FetchResult& result);
+    void begin(const std::optional<engine::Visit>& visit);
+    void finish(bool cancelled, const engine::FetchResult& result);
     void cancelInFlight();
     void rearmZeroPeriod();
     void noteState();
-    void tallyPage(const FetchResult& result);
-    PageVisited visited(const FetchResult& result, const std::string& url,
+    void tallyPage(const engine::FetchResult& result);
+    PageVisited visited(const engine::FetchResult& result, const std::string& url,
                         const std::string& key) const;
     void forwardSettledRecords();
 
-    Crawler crawler_;
+    engine::Crawler crawler_;
     QTimer timer_;
     bool ticking_ = false; // startTicking() was called
     bool paused_ = false;
@@ -111,6 +114,8 @@ private:
     std::shared_ptr<std::atomic<bool>> cancel_;
     // Keeps connections open from one step to the next; used only by tasks
     // of fetchThread_, one at a time.
-    PageFetcher fetcher_;
+    engine::PageFetcher fetcher_;
     QThreadPool fetchThread_; // one thread, kept for the runner's life
 };
+
+} // namespace torvesk::crawl

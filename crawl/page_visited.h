@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+namespace torvesk::crawl {
+
 struct PageVisited {
     std::uint64_t visit = 0; // 1 for the crawl's first page
     std::chrono::system_clock::time_point finished;
@@ -29,3 +31,5 @@ struct PageVisited {
 inline bool IsFailure(const PageVisited& page) {
     return page.status >= kFirstHttpError || page.status == 0;
 }
+
+} // namespace torvesk::crawl

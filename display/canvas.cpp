@@ -16,6 +16,8 @@
 #include <cmath>
 #include <utility>
 
+namespace torvesk::display {
+
 namespace {
 
 int LowByte(int component) {
@@ -152,3 +154,5 @@ void Canvas::DrawEllipse(int left, int top, int right, int bottom) {
 void Canvas::DrawLine(int x1, int y1, int x2, int y2) {
     WithPen(false, [&](QPainter& painter) { painter.drawLine(QPointF(x1, y1), QPointF(x2, y2)); });
 }
+
+} // namespace torvesk::display

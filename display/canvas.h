@@ -7,8 +7,9 @@
 
 #include <QImage>
 #include <QString>
-
 class QPainter;
+
+namespace torvesk::display {
 
 constexpr int kCanvasWidth = 1200;
 constexpr int kCanvasHeight = 800;
@@ -64,3 +65,5 @@ private:
     int penWidth = 1;
     int brushR = 255, brushG = 0, brushB = 0;
 };
+
+} // namespace torvesk::display

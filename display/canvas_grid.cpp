@@ -10,6 +10,8 @@
 #include <climits>
 #include <cstdint>
 
+namespace torvesk::display {
+
 namespace {
 
 struct GridAxis {
@@ -103,3 +105,5 @@ void Canvas::CellRect(int left, int top, int right, int bottom, int rows, int co
     ans[2] = across.end;
     ans[3] = down.end;
 }
+
+} // namespace torvesk::display

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QString>
 
+namespace torvesk::display {
+
 namespace {
 
 // A bitmap file as opaque 32-bit pixels, so the bitwise operations never
@@ -34,3 +36,5 @@ void Canvas::DrawSprite(int x, int y, const char* imageFile, const char* maskFil
     painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
     painter.drawImage(target, image);
 }
+
+} // namespace torvesk::display

@@ -6,6 +6,8 @@
 
 #include <QTextLayout>
 
+namespace torvesk::display {
+
 namespace {
 
 int LineTop(int row) {
@@ -58,3 +60,5 @@ std::vector<double> CharacterEdges(const QString& text) {
         edges.push_back(kResultsMargin + line.cursorToX(static_cast<int>(at)));
     return edges;
 }
+
+} // namespace torvesk::display

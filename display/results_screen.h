@@ -12,6 +12,8 @@
 
 #include <vector>
 
+namespace torvesk::display {
+
 constexpr int kResultsTextHeight = 8;
 constexpr int kResultsMargin = 10;
 
@@ -50,3 +52,5 @@ QRectF LineBox(int row);
 // Where each character boundary of a line's text lies across the screen:
 // text.size() + 1 x coordinates, the first at the left margin.
 std::vector<double> CharacterEdges(const QString& text);
+
+} // namespace torvesk::display

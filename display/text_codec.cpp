@@ -5,10 +5,16 @@
 #include "text/decoded_text.h"
 #include "text/line_rules.h"
 
+using namespace torvesk::text;
+
+namespace torvesk::display {
+
 QString DecodeForScreen(std::string_view bytes) {
     return QString::fromStdU16String(DecodeText(bytes));
 }
 
 QString OnOneLine(const QString& text) {
-    return QString::fromStdU16String(OnOneLine(text.toStdU16String()));
+    return QString::fromStdU16String(text::OnOneLine(text.toStdU16String()));
 }
+
+} // namespace torvesk::display

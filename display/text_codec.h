@@ -6,7 +6,11 @@
 
 #include <string_view>
 
+namespace torvesk::display {
+
 // A results line or field as shown (see DecodeText in text/decoded_text.h).
 QString DecodeForScreen(std::string_view bytes);
 // text on one line (see OnOneLine in text/line_rules.h).
 QString OnOneLine(const QString& text);
+
+} // namespace torvesk::display

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace torvesk::display {
+
 namespace {
 
 // The face the program asks for first, then the gothic that Debian ships.
@@ -30,3 +32,5 @@ QFont TextFont(int cellHeight) {
     font.setPixelSize(static_cast<int>(std::clamp(std::lround(em), 1L, long{kMaxTextHeight})));
     return font;
 }
+
+} // namespace torvesk::display

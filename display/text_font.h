@@ -4,6 +4,8 @@
 
 #include <QFont>
 
+namespace torvesk::display {
+
 // Tallest text cell drawn; taller requests are drawn at this height.
 constexpr int kMaxTextHeight = 1 << 16;
 
@@ -11,3 +13,5 @@ constexpr int kMaxTextHeight = 1 << 16;
 // cell (ascent plus descent, the classic reading of a positive font height)
 // is cellHeight pixels. cellHeight must be at least 1.
 QFont TextFont(int cellHeight);
+
+} // namespace torvesk::display

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstring>
 
+namespace torvesk::engine {
+
 // Copies src verbatim into dst (capacity bytes), cutting it so that the
 // terminator always fits. Returns the number of bytes copied.
 inline std::size_t CopyBytes(char* dst, std::size_t capacity, const char* src) {
@@ -19,3 +21,5 @@ inline std::size_t CopyBytes(char* dst, std::size_t capacity, const char* src) {
 template <std::size_t N> std::size_t CopyBytes(char (&dst)[N], const char* src) {
     return CopyBytes(dst, N, src);
 }
+
+} // namespace torvesk::engine

@@ -9,6 +9,8 @@
 
 #include <cstddef>
 
+namespace torvesk::engine {
+
 std::optional<std::uint64_t> BytesReceived(int socket) {
     tcp_info info{};
     socklen_t length = sizeof info;
@@ -17,3 +19,5 @@ std::optional<std::uint64_t> BytesReceived(int socket) {
         return std::nullopt;
     return info.tcpi_bytes_received;
 }
+
+} // namespace torvesk::engine

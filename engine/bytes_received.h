@@ -6,5 +6,9 @@
 #include <cstdint>
 #include <optional>
 
+namespace torvesk::engine {
+
 // Nothing when socket is no TCP socket, or the kernel does not count.
 std::optional<std::uint64_t> BytesReceived(int socket);
+
+} // namespace torvesk::engine

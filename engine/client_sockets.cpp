@@ -20,6 +20,8 @@
 #include <optional>
 #include <string_view>
 
+namespace torvesk::engine {
+
 namespace {
 
 std::optional<tcp_info> TcpInfo(int socket) {
@@ -225,3 +227,5 @@ std::chrono::milliseconds ClientSockets::QuietFor(Clock::time_point now) const {
             latest = std::max(latest, now - std::chrono::milliseconds(info->tcpi_last_data_recv));
     return std::chrono::duration_cast<std::chrono::milliseconds>(now - latest);
 }
+
+} // namespace torvesk::engine

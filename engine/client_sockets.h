@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace torvesk::engine {
+
 // How long after a response a kept connection on probation may carry the
 // next request: bytes a server sends later than this after its response can
 // be taken for the next request's answer.
@@ -92,3 +94,5 @@ private:
     Descriptor deadEnd_; // reads end-of-file for good: its peer is closed
     std::string failure_;
 };
+
+} // namespace torvesk::engine

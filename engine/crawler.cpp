@@ -7,6 +7,8 @@
 
 #include <utility>
 
+namespace torvesk::engine {
+
 const char kStartPageKey[] = "\x83\x58\x83\x5e\x81\x5b\x83\x67\x83\x79\x81\x5b\x83\x57";
 
 Crawler::Crawler(RecordTarget records, ErrorReporter report)
@@ -90,3 +92,5 @@ void Crawler::PushHarvestedLinks() {
     for (int i = 0; i < harvest_->count; ++i)
         linkTable_->PushLink(harvest_->URL[i], harvest_->KEY[i]);
 }
+
+} // namespace torvesk::engine

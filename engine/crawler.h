@@ -18,6 +18,8 @@
 #include <string_view>
 #include <utility>
 
+namespace torvesk::engine {
+
 // A small, long-lived page over plain http with double-quoted absolute links.
 constexpr const char* kDefaultInitialUrl = "http://info.cern.ch/";
 constexpr int kUrlCapacity = 256; // 255 bytes of text and the terminator
@@ -116,3 +118,5 @@ private:
     bool startHeld_ = false;
     int row_ = 0;
 };
+
+} // namespace torvesk::engine

@@ -5,6 +5,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace torvesk::engine {
+
 // An open file descriptor (or -1 for none), closed when it goes out of
 // scope unless Close() did it or it was moved on.
 class Descriptor {
@@ -30,3 +32,5 @@ public:
 private:
     int fd_;
 };
+
+} // namespace torvesk::engine

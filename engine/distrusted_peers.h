@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+namespace torvesk::engine {
+
 class DistrustedPeers {
 public:
     void Distrust(const std::string& address, int port) { peers_.emplace(address, port); }
@@ -18,3 +20,5 @@ public:
 private:
     std::set<std::pair<std::string, int>> peers_;
 };
+
+} // namespace torvesk::engine

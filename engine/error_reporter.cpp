@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <unistd.h>
 
+namespace torvesk::engine {
+
 void ReportOnStandardError(const std::string& line) {
     const std::string shown = "torvesk: " + line + "\n";
     const char* bytes = shown.data();
@@ -18,3 +20,5 @@ void ReportOnStandardError(const std::string& line) {
         left -= static_cast<std::size_t>(n);
     }
 }
+
+} // namespace torvesk::engine

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+namespace torvesk::engine {
+
 // Takes one line (without the program's name or a line end). Called from
 // the fetch thread and the log thread, possibly at the same time, so it
 // must be safe to call from any thread.
@@ -15,3 +17,5 @@ using ErrorReporter = std::function<void(const std::string& line)>;
 // that lines from two threads never mix: the window's reporter, and the one
 // of tests and tools that name none.
 void ReportOnStandardError(const std::string& line);
+
+} // namespace torvesk::engine

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+namespace torvesk::engine {
+
 constexpr const char* kUserAgent = "WININET Sample Program";
 
 struct FetchLimits {
@@ -27,3 +29,5 @@ inline std::string BoundInWords(std::chrono::milliseconds bound) {
     const auto ms = bound.count();
     return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
 }
+
+} // namespace torvesk::engine

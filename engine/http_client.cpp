@@ -21,6 +21,8 @@
 #include <string_view>
 #include <strings.h>
 
+namespace torvesk::engine {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -523,3 +525,5 @@ HttpResponse HttpClient::Get(const std::string& url, const std::optional<Proxy>&
     handles_->RenewCachesWhenFull();
     return attempt.response;
 }
+
+} // namespace torvesk::engine

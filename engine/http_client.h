@@ -18,6 +18,8 @@
 #include <optional>
 #include <string>
 
+namespace torvesk::engine {
+
 // Idle connections kept open for later requests; the oldest is closed first.
 constexpr long kMaxKeptConnections = 8;
 
@@ -53,3 +55,5 @@ private:
     FetchLimits limits_;
     std::unique_ptr<Handles> handles_;
 };
+
+} // namespace torvesk::engine

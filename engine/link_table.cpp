@@ -8,6 +8,8 @@
 #include <cstring>
 #include <utility>
 
+namespace torvesk::engine {
+
 namespace {
 
 constexpr std::uint32_t kMultiplier = 214013;
@@ -125,3 +127,5 @@ int LinkTable::PopNext() {
         count_ -= DrawRandom() % kPruneSpan;
     return count_;
 }
+
+} // namespace torvesk::engine

@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 
+namespace torvesk::engine {
+
 constexpr int kLinkSlots = 300;      // slots allocated
 constexpr int kLinkTableLimit = 200; // pushes refused from this count on
 constexpr int kPruneThreshold = 190; // a pop at or above this count prunes
@@ -56,3 +58,5 @@ private:
     int count_ = 0;
     std::uint32_t randomState_ = 1;
 };
+
+} // namespace torvesk::engine

@@ -11,6 +11,8 @@
 #include <optional>
 #include <utility>
 
+namespace torvesk::engine {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -118,3 +120,5 @@ FetchResult PageFetcher::FetchPage(const std::string& url, const std::atomic<boo
     report_(failure);
     return FetchResult{{}, false, std::move(failure), 0, outcome.redirections, 0};
 }
+
+} // namespace torvesk::engine

@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <string>
 
+namespace torvesk::engine {
+
 struct WireUrl;
 
 struct FetchResult {
@@ -50,3 +52,5 @@ private:
     ErrorReporter report_;
     HttpClient client_;
 };
+
+} // namespace torvesk::engine

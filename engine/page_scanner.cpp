@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace torvesk::engine {
+
 namespace {
 
 // The URL end markers share bytes: ".htm" is the front of ".html". tmp and
@@ -237,3 +239,5 @@ void PageBuffer::HarvestLinks(HarvestedLinks& links) const {
     for (int k = 0; k < found; ++k)
         TakeLink(scan, starts[k] + 1, links);
 }
+
+} // namespace torvesk::engine

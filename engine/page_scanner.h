@@ -7,6 +7,8 @@
 #include <memory>
 #include <string_view>
 
+namespace torvesk::engine {
+
 constexpr int kPageCapacity = 1000000; // page bytes; one more holds the terminator
 constexpr int kTextCapacity = 300;     // every stored text buffer
 constexpr int kMaxTakenText = 200;     // URL, TITLE or KEY taken from a page
@@ -51,3 +53,5 @@ public:
 private:
     std::unique_ptr<char[]> bytes_;
 };
+
+} // namespace torvesk::engine

@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <strings.h>
 
+namespace torvesk::engine {
+
 namespace {
 
 constexpr std::string_view kSeparators = ", \t";
@@ -129,3 +131,5 @@ std::optional<Proxy> ProxyFor(std::string_view scheme, std::string_view host) {
         return std::nullopt;
     return Proxy{proxy, NameOf(proxy)};
 }
+
+} // namespace torvesk::engine

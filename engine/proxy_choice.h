@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace torvesk::engine {
+
 struct Proxy {
     std::string url;  // as configured, for libcurl
     std::string name; // "host:port", for error lines: never a user name or password
@@ -19,3 +21,5 @@ struct Proxy {
 // ALL_PROXY. HTTP_PROXY is never read, as libcurl never reads it. Nothing
 // when the value found is empty or no_proxy (or NO_PROXY) names the host.
 std::optional<Proxy> ProxyFor(std::string_view scheme, std::string_view host);
+
+} // namespace torvesk::engine

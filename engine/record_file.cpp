@@ -18,6 +18,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace torvesk::engine {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -164,3 +166,5 @@ bool RecordFile::Unwritten(int fd, std::size_t written, int error, std::string_v
                       Reason(error) + ", and removing that part failed: " + Reason(removeError));
     return Failed(url, "not written to", Reason(error));
 }
+
+} // namespace torvesk::engine

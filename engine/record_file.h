@@ -10,6 +10,8 @@
 #include <string_view>
 #include <utility>
 
+namespace torvesk::engine {
+
 // How long a FIFO whose pipe is full may take to make room for a record.
 constexpr std::chrono::milliseconds kPipeWait{5000};
 
@@ -61,3 +63,5 @@ private:
     const bool given_; // open_ is all there is: never closed, never opened again
     const ErrorReporter report_;
 };
+
+} // namespace torvesk::engine

@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <memory>
 
+using namespace torvesk::text;
+
+namespace torvesk::engine {
+
 namespace {
 
 // Bytes that would end or split the host if a decoded name held them.
@@ -110,3 +114,5 @@ std::optional<std::string> RequestHost(std::string_view host) {
         return std::nullopt;
     return name;
 }
+
+} // namespace torvesk::engine

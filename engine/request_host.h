@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace torvesk::engine {
+
 // host as sent. Plain ASCII hosts and IPv6 literals stay as they are. Any
 // other is percent-decoded, read as the screen reads its bytes (UTF-8 words
 // as UTF-8, the stretches between as code page 932) and turned into its
@@ -15,3 +17,5 @@
 // empty label (but after the one dot that may end a name), a label over 63
 // bytes, "xn--" with nothing after it. An empty host is left to the caller.
 std::optional<std::string> RequestHost(std::string_view host);
+
+} // namespace torvesk::engine

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace torvesk::engine {
+
 namespace {
 
 constexpr std::string_view kUnsafe = "\"<>\\^`{|}";
@@ -103,3 +105,5 @@ WireUrl RedirectUrl(std::string_view hop, std::string_view location) {
 std::string UrlForLine(std::string_view url) {
     return WithPasswordHidden(RequestUrl(url).text);
 }
+
+} // namespace torvesk::engine

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace torvesk::engine {
+
 struct WireUrl {
     std::string text;   // ASCII without spaces or control bytes: fit to print on one line
     std::string scheme; // lower-case; empty when the URL names none
@@ -40,3 +42,5 @@ WireUrl RedirectUrl(std::string_view hop, std::string_view location);
 // stays one printable line, with the password of its user information shown
 // as "***".
 std::string UrlForLine(std::string_view url);
+
+} // namespace torvesk::engine

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <utility>
 
+namespace torvesk::engine {
+
 namespace {
 
 bool NeedsQuoting(const char* field) {
@@ -172,3 +174,5 @@ void ResultLog::WriteUntilClosed(std::shared_ptr<Queue> queue) {
         queue->changed.notify_all();
     }
 }
+
+} // namespace torvesk::engine

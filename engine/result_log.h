@@ -16,6 +16,8 @@
 #include <string>
 #include <thread>
 
+namespace torvesk::engine {
+
 // The record as it goes into the file: fields that hold a comma, a double
 // quote, a CR or an LF are quoted with inner quotes doubled; every LF byte,
 // the closing one included, is written as CR LF. Other bytes are raw. URL,
@@ -78,3 +80,5 @@ private:
     std::shared_ptr<Queue> queue_; // shared with the writer, which may outlive this
     std::thread writer_;
 };
+
+} // namespace torvesk::engine

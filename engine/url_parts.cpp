@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace torvesk::engine {
+
 namespace {
 
 bool IsAsciiLetter(char c) {
@@ -147,3 +149,5 @@ std::string WithPasswordHidden(std::string_view url) {
     const std::size_t start = authority->data() - url.data() + colon + 1;
     return shown.replace(start, at - colon - 1, "***");
 }
+
+} // namespace torvesk::engine

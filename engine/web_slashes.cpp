@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <strings.h>
 
+namespace torvesk::engine {
+
 namespace {
 
 bool SameScheme(std::string_view a, std::string_view b) {
@@ -67,3 +69,5 @@ std::string AsReference(std::string_view reference, std::string_view hopScheme) 
         address.rest.empty() || address.rest.starts_with('?') || address.rest.starts_with('#');
     return keepsPath ? std::string(address.rest) : Joined("./", address.rest);
 }
+
+} // namespace torvesk::engine

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace torvesk::engine {
+
 // url (an absolute address, as typed) with "//" and nothing else between an
 // http or https scheme (any case) and the authority: the run of "/" and "\"
 // there, of any length, none included, is the authority's start.
@@ -17,3 +19,5 @@ std::string WithAuthoritySlashes(std::string_view url);
 // scheme, relative unless two or more slashes follow ("http:g" is "./g",
 // "http:/g" is "/g", "http:\\g" is "//g").
 std::string AsReference(std::string_view reference, std::string_view hopScheme);
+
+} // namespace torvesk::engine

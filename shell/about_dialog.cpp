@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace torvesk::shell {
+
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     const DialogUnits units = SetUpDialog(*this, tr("バージョン情報"), 190, 78);
     auto* icon = new QLabel(this);
@@ -24,3 +26,5 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
+
+} // namespace torvesk::shell

@@ -3,9 +3,13 @@
 
 #include <QDialog>
 
+namespace torvesk::shell {
+
 class AboutDialog : public QDialog {
     Q_OBJECT
 
 public:
     explicit AboutDialog(QWidget* parent);
 };
+
+} // namespace torvesk::shell

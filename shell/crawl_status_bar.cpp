@@ -10,6 +10,12 @@
 #include <QLabel>
 #include <QStyle>
 
+using namespace torvesk::crawl;
+using namespace torvesk::display;
+using namespace torvesk::engine;
+
+namespace torvesk::shell {
+
 namespace {
 
 QString StateText(const CrawlProgress& progress) {
@@ -83,3 +89,5 @@ void CrawlStatusBar::showNotWritten(std::uint64_t count, int writeProblem) {
     notWritten_->showText(
         writeProblem == 0 ? lost : tr("%1（%2）").arg(lost, WriteProblemInWords(writeProblem)));
 }
+
+} // namespace torvesk::shell

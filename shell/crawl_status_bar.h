@@ -8,8 +8,10 @@
 #include "crawl/crawl_progress.h"
 
 #include <QStatusBar>
-
 class QLabel;
+
+namespace torvesk::shell {
+
 class StatusLabel;
 
 class CrawlStatusBar : public QStatusBar {
@@ -22,7 +24,7 @@ public:
     // Shows progress, and writeProblem (an errno, 0 for none) as the reason
     // records are not written; a label whose text is unchanged is left
     // alone, so that nothing repaints and no screen reader hears it again.
-    void showProgress(const CrawlProgress& progress, int writeProblem = 0);
+    void showProgress(const crawl::CrawlProgress& progress, int writeProblem = 0);
 
 private:
     void showNotWritten(std::uint64_t count, int writeProblem);
@@ -33,3 +35,5 @@ private:
     QLabel* warningIcon_;
     StatusLabel* notWritten_;
 };
+
+} // namespace torvesk::shell

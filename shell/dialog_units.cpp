@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace torvesk::shell {
+
 namespace {
 
 constexpr char kDialogFace[] = "MS Shell Dlg";
@@ -62,3 +64,5 @@ DialogUnits SetUpDialog(QDialog& dialog, const QString& caption, int width, int 
     dialog.setFixedSize(units.ToPixels(0, 0, width, height).size());
     return units;
 }
+
+} // namespace torvesk::shell

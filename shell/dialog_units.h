@@ -4,9 +4,10 @@
 
 #include <QFont>
 #include <QRect>
-
 class QDialog;
 class QString;
+
+namespace torvesk::shell {
 
 // Pixels per dialog unit: a quarter of the font's average character width
 // across, an eighth of its height down.
@@ -24,3 +25,5 @@ private:
 // Gives dialog its caption, the dialog font, a frame with a close button
 // only, and a fixed size of width x height units; returns its units.
 DialogUnits SetUpDialog(QDialog& dialog, const QString& caption, int width, int height);
+
+} // namespace torvesk::shell

@@ -7,6 +7,11 @@
 
 #include <algorithm>
 
+using namespace torvesk::display;
+using namespace torvesk::text;
+
+namespace torvesk::shell {
+
 namespace {
 
 // Whole characters, appended while they fit: the first that does not fit
@@ -123,3 +128,5 @@ std::string EncodeEditedText(std::string_view original, const QString& edited,
     std::string utf8 = Compose(original, shown, edited, Typed::Utf8, maxBytes);
     return ShowsAs(utf8, edited) ? utf8 : cp932;
 }
+
+} // namespace torvesk::shell

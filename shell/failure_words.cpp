@@ -11,6 +11,10 @@
 #include <iterator>
 #include <vector>
 
+using namespace torvesk::display;
+
+namespace torvesk::shell {
+
 namespace {
 
 // A cause as the engine words it (%1 and %2 stand for its values: a bound,
@@ -121,3 +125,5 @@ QString FailureInWords(const std::string& line) {
             .arg(CauseInWords(match.captured(1)));
     return text;
 }
+
+} // namespace torvesk::shell

@@ -8,4 +8,8 @@
 
 #include <string>
 
+namespace torvesk::shell {
+
 QString FailureInWords(const std::string& line);
+
+} // namespace torvesk::shell

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace torvesk::shell {
+
 namespace {
 
 constexpr double kFocusContrast = 3.0;
@@ -31,3 +33,5 @@ QColor FocusMarkColour(const QColor& highlight) {
                            ContrastRatio(highlight, Qt::white) >= kFocusContrast;
     return standsOut ? highlight : QColor(0x2a, 0x6f, 0xdb);
 }
+
+} // namespace torvesk::shell

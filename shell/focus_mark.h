@@ -6,4 +6,8 @@
 
 #include <QColor>
 
+namespace torvesk::shell {
+
 QColor FocusMarkColour(const QColor& highlight);
+
+} // namespace torvesk::shell

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTranslator>
 
+namespace torvesk::shell {
+
 namespace {
 
 constexpr char kEnglishTranslation[] = ":/i18n/torvesk_en.qm";
@@ -44,3 +46,5 @@ std::unique_ptr<QTranslator> InstallTranslation(const EnvironmentLookup& environ
     QCoreApplication::installTranslator(translator.get());
     return translator;
 }
+
+} // namespace torvesk::shell

@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+namespace torvesk::shell {
+
 enum class InterfaceLanguage { Japanese, English };
 
 // The value of an environment variable, empty when it is not set.
@@ -23,3 +25,5 @@ InterfaceLanguage ChooseInterfaceLanguage(const EnvironmentLookup& environment);
 // and returns it, to be kept for the application's life; nothing for
 // Japanese.
 std::unique_ptr<QTranslator> InstallTranslation(const EnvironmentLookup& environment);
+
+} // namespace torvesk::shell

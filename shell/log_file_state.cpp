@@ -9,6 +9,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace torvesk::shell {
+
 namespace {
 
 // The folder path is in, as open(2) would look for it.
@@ -52,3 +54,5 @@ bool LogFileState::exists() const {
 int LogFileState::writeProblem() const {
     return answer_->writeProblem;
 }
+
+} // namespace torvesk::shell

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace torvesk::shell {
+
 class LogFileState {
 public:
     explicit LogFileState(std::string path);
@@ -33,3 +35,5 @@ private:
     const std::string path_;
     std::shared_ptr<Answer> answer_; // shared with a question that may outlive this
 };
+
+} // namespace torvesk::shell

@@ -28,6 +28,12 @@
 #include <algorithm>
 #include <iostream>
 
+using namespace torvesk::crawl;
+using namespace torvesk::display;
+using namespace torvesk::engine;
+
+namespace torvesk::shell {
+
 namespace {
 
 // A menu entry's words: its text, the tip shown when the pointer rests on
@@ -317,3 +323,5 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     runner_.cancelFetch();
     event->accept();
 }
+
+} // namespace torvesk::shell

@@ -11,9 +11,11 @@
 
 #include <cstdint>
 #include <string>
+class QDockWidget;
+
+namespace torvesk::shell {
 
 class CrawlStatusBar;
-class QDockWidget;
 class ResultsPanel;
 class ResultsView;
 
@@ -36,7 +38,7 @@ public:
     MainWindow(std::uint32_t seed, const std::string& logPath);
 
     // Kept for tests, which reach the crawl and the table through them.
-    CrawlRunner& runner() { return runner_; }
+    crawl::CrawlRunner& runner() { return runner_; }
     ResultsPanel& resultsPanel() { return *panel_; }
     QDockWidget& resultsDock() { return *dock_; }
 
@@ -59,13 +61,13 @@ private:
     void startCrawl();
     bool askToStartUnwritable();
     void togglePause();
-    void showCrawlState(CrawlState state);
+    void showCrawlState(crawl::CrawlState state);
     void refreshStatus();
     void updateLogEntries();
     void openLog(const QString& path);
     bool askToQuit();
 
-    CrawlRunner runner_;
+    crawl::CrawlRunner runner_;
     const QString logFilePath_; // URL.csv's full path
     ResultsView* view_;
     ResultsPanel* panel_ = nullptr;
@@ -80,3 +82,5 @@ private:
     bool frameFitted_ = false;
     bool unwritableWarned_ = false;
 };
+
+} // namespace torvesk::shell

@@ -6,6 +6,11 @@
 
 #include <QIODevice>
 
+using namespace torvesk::crawl;
+using namespace torvesk::engine;
+
+namespace torvesk::shell {
+
 namespace {
 
 QByteArray Field(const QString& text) {
@@ -37,3 +42,5 @@ bool WriteResultsCsv(const ResultsTableModel& rows, QIODevice& out) {
         whole = WriteLine(out, [&](int column) { return rows.text(row, column); });
     return whole;
 }
+
+} // namespace torvesk::shell

@@ -3,6 +3,11 @@
 
 #include "shell/results_table_model.h"
 
+using namespace torvesk::crawl;
+using namespace torvesk::engine;
+
+namespace torvesk::shell {
+
 ResultsFilter::ResultsFilter(ResultsTableModel& rows, QObject* parent)
     : QSortFilterProxyModel(parent), rows_(rows) {
     setSourceModel(&rows);
@@ -29,3 +34,5 @@ bool ResultsFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
 bool ResultsFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const {
     return rows_.lessThan(left.row(), right.row(), left.column());
 }
+
+} // namespace torvesk::shell

@@ -5,6 +5,8 @@
 
 #include <QSortFilterProxyModel>
 
+namespace torvesk::shell {
+
 class ResultsTableModel;
 
 class ResultsFilter : public QSortFilterProxyModel {
@@ -25,3 +27,5 @@ private:
     QString text_;
     bool failuresOnly_ = false;
 };
+
+} // namespace torvesk::shell

@@ -15,6 +15,11 @@
 #include <QPushButton>
 #include <QSaveFile>
 
+using namespace torvesk::crawl;
+using namespace torvesk::engine;
+
+namespace torvesk::shell {
+
 ResultsPanel::ResultsPanel(const QString& logFilePath, QWidget* parent)
     : QWidget(parent), logFilePath_(logFilePath), rows_(new ResultsTableModel(this)),
       shown_(new ResultsFilter(*rows_, this)), table_(new ResultsTable(*rows_, *shown_)) {
@@ -105,3 +110,5 @@ void ResultsPanel::showNote(const QString& text) {
     note_->setText(text);
     note_->show();
 }
+
+} // namespace torvesk::shell

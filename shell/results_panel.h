@@ -11,6 +11,11 @@
 #include <QWidget>
 
 #include <vector>
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+namespace torvesk::shell {
 
 // Pages and records reach the table at most this often, in one insertion,
 // as the status bar is refreshed: a redraw of the table costs more than a
@@ -19,9 +24,6 @@
 // quarter to the GUI thread's time a step.
 constexpr int kTableRefreshMs = 500;
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
 class ResultsFilter;
 class ResultsTable;
 class ResultsTableModel;
@@ -34,8 +36,8 @@ public:
     explicit ResultsPanel(const QString& logFilePath, QWidget* parent = nullptr);
 
     // Held until the next refresh.
-    void addPage(const PageVisited& page);
-    void settleRecord(const RecordSettled& record);
+    void addPage(const crawl::PageVisited& page);
+    void settleRecord(const engine::RecordSettled& record);
     // Writes the whole table to path as CSV; says in the panel how it went.
     bool exportTo(const QString& path);
 
@@ -61,7 +63,9 @@ private:
     QLineEdit* filterField_ = nullptr;
     QCheckBox* failuresOnly_ = nullptr;
     QLabel* note_ = nullptr;
-    std::vector<PageVisited> pagesHeld_;
-    std::vector<RecordSettled> recordsHeld_; // settled after the pages held
+    std::vector<crawl::PageVisited> pagesHeld_;
+    std::vector<engine::RecordSettled> recordsHeld_; // settled after the pages held
     QTimer refreshTimer_;
 };
+
+} // namespace torvesk::shell

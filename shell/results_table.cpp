@@ -15,6 +15,11 @@
 
 #include <algorithm>
 
+using namespace torvesk::crawl;
+using namespace torvesk::engine;
+
+namespace torvesk::shell {
+
 ResultsTable::ResultsTable(ResultsTableModel& rows, ResultsFilter& shown, QWidget* parent)
     : QTableView(parent), rows_(rows), shown_(shown) {
     setModel(&shown);
@@ -96,3 +101,5 @@ void ResultsTable::openInBrowser(const QString& url) {
         emit note(
             tr("開けませんでした: %1 (このデスクトップには開くプログラムがありません)").arg(url));
 }
+
+} // namespace torvesk::shell

@@ -6,6 +6,8 @@
 
 #include <QTableView>
 
+namespace torvesk::shell {
+
 class ResultsFilter;
 class ResultsTableModel;
 
@@ -36,3 +38,5 @@ private:
     ResultsFilter& shown_;
     bool atEnd_ = true; // the last row was in view before rows came
 };
+
+} // namespace torvesk::shell

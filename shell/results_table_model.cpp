@@ -10,6 +10,12 @@
 #include <algorithm>
 #include <limits>
 
+using namespace torvesk::crawl;
+using namespace torvesk::display;
+using namespace torvesk::engine;
+
+namespace torvesk::shell {
+
 namespace {
 
 template <typename Small, typename Wide> Small Clamped(Wide value) {
@@ -218,3 +224,5 @@ bool ResultsTableModel::matches(int rowIndex, const QString& text, bool failures
     return text.isEmpty() || Shown(field(row, Url)).contains(text, Qt::CaseInsensitive) ||
            Shown(field(row, Title)).contains(text, Qt::CaseInsensitive);
 }
+
+} // namespace torvesk::shell

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace torvesk::shell {
+
 // Rows kept; the oldest hundredth of them is dropped at a time, so that a
 // crawl of millions of pages drops rows rarely, at a cost that does not grow.
 constexpr int kMaxResultRows = 1'000'000;
@@ -35,8 +37,8 @@ public:
                         int role = Qt::DisplayRole) const override;
 
     // Appends the pages as rows, in one insertion.
-    void addPages(const std::vector<PageVisited>& pages);
-    void settleRecord(const RecordSettled& record);
+    void addPages(const std::vector<crawl::PageVisited>& pages);
+    void settleRecord(const engine::RecordSettled& record);
 
     // Whether row a sorts before row b by column: numbers as numbers, text
     // by its bytes, which keeps a sort of 100,000 rows free of decoding.
@@ -69,10 +71,12 @@ private:
     QString statusText(const Row& row) const;
     QString recordText(const Row& row) const;
     void dropOldest();
-    static Row Packed(const PageVisited& page);
+    static Row Packed(const crawl::PageVisited& page);
 
     const int maxRows_;
     std::deque<Row> rows_;
     std::size_t unsettled_ = 0; // the first row whose record may still be pending
     QStringList reasons_;       // the few reasons a record is not written
 };
+
+} // namespace torvesk::shell

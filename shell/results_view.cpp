@@ -9,6 +9,11 @@
 
 #include <algorithm>
 
+using namespace torvesk::display;
+using namespace torvesk::engine;
+
+namespace torvesk::shell {
+
 namespace {
 
 // Logical pixels: wide enough to be seen at a glance.
@@ -103,3 +108,5 @@ void ResultsView::paintFocusMark(QPainter& painter) {
     painter.fillRect(edge.right() - kFocusMarkWidth + 1, edge.top(), kFocusMarkWidth, edge.height(),
                      mark);
 }
+
+} // namespace torvesk::shell

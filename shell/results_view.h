@@ -9,8 +9,9 @@
 #include "engine/crawler.h"
 
 #include <QWidget>
-
 class QPainter;
+
+namespace torvesk::shell {
 
 // The results screen's zoom, in percent of its own size.
 constexpr int kMinZoomPercent = 100;
@@ -24,10 +25,10 @@ public:
     explicit ResultsView(QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
-    const ResultsScreen& screen() const { return screen_; }
+    const display::ResultsScreen& screen() const { return screen_; }
 
     // Shows a finished step's line, clearing the screen first when it says so.
-    void showLine(const ResultsLine& line);
+    void showLine(const engine::ResultsLine& line);
     // Draws the screen at percent of its size (bounded to the zoom's range),
     // as sharp as at that device pixel ratio.
     void setZoom(int percent);
@@ -42,6 +43,8 @@ private:
 
     QSize zoomedSize() const;
 
-    ResultsScreen screen_;
+    display::ResultsScreen screen_;
     int zoomPercent_ = kMinZoomPercent;
 };
+
+} // namespace torvesk::shell

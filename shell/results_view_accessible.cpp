@@ -14,6 +14,10 @@
 #include <optional>
 #include <vector>
 
+using namespace torvesk::display;
+
+namespace torvesk::shell {
+
 namespace {
 
 // Where an offset of the spoken text falls: a line, and a column in it (the
@@ -162,3 +166,5 @@ void AnnounceLineAdded(QWidget& view, const ResultsScreen& screen) {
     QAccessibleTextInsertEvent event(&view, static_cast<int>(at), text.mid(at));
     QAccessible::updateAccessibility(&event);
 }
+
+} // namespace torvesk::shell

@@ -7,18 +7,21 @@
 #include "display/results_screen.h"
 
 #include <QString>
-
 class QAccessibleInterface;
 class QWidget;
 
+namespace torvesk::shell {
+
 // The interface for view, which shows screen.
-QAccessibleInterface* NewResultsAccessible(QWidget* view, const ResultsScreen& screen);
+QAccessibleInterface* NewResultsAccessible(QWidget* view, const display::ResultsScreen& screen);
 
 // The view's text: the lines joined by line feeds, a line break inside a
 // line (a page's title may hold one) given as a space.
-QString SpokenText(const ResultsScreen& screen);
+QString SpokenText(const display::ResultsScreen& screen);
 
 // Tells assistive technology that the lines of screen on view are about to go.
-void AnnounceScreenCleared(QWidget& view, const ResultsScreen& screen);
+void AnnounceScreenCleared(QWidget& view, const display::ResultsScreen& screen);
 // Tells assistive technology of the line just added below the others.
-void AnnounceLineAdded(QWidget& view, const ResultsScreen& screen);
+void AnnounceLineAdded(QWidget& view, const display::ResultsScreen& screen);
+
+} // namespace torvesk::shell

@@ -10,6 +10,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using namespace torvesk::display;
+using namespace torvesk::engine;
+
+namespace torvesk::shell {
+
 StartDialog::StartDialog(std::string url, QWidget* parent)
     : QDialog(parent), shownUrl_(std::move(url)) {
     // The buttons sit a small gap below the field, not at the foot of a
@@ -36,3 +41,5 @@ StartDialog::StartDialog(std::string url, QWidget* parent)
 std::string StartDialog::UrlBytes() const {
     return EncodeEditedText(shownUrl_, urlField_->text(), kUrlCapacity - 1);
 }
+
+} // namespace torvesk::shell

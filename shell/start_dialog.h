@@ -5,8 +5,9 @@
 #include <QDialog>
 
 #include <string>
-
 class QLineEdit;
+
+namespace torvesk::shell {
 
 class StartDialog : public QDialog {
     Q_OBJECT
@@ -24,3 +25,5 @@ private:
     std::string shownUrl_;
     QLineEdit* urlField_;
 };
+
+} // namespace torvesk::shell

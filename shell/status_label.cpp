@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace torvesk::shell {
+
 StatusLabel::StatusLabel() {
     setTextFormat(Qt::PlainText); // addresses and failure lines come from the web
     measure(false);
@@ -39,3 +41,5 @@ void StatusLabel::measure(bool growOnly) {
     hint_ = QSize(growOnly ? std::max(width, hint_.width()) : width, metrics.height());
     measuredLength_ = growOnly ? std::max(measuredLength_, text().size()) : text().size();
 }
+
+} // namespace torvesk::shell

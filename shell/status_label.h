@@ -7,6 +7,8 @@
 
 #include <QLabel>
 
+namespace torvesk::shell {
+
 class StatusLabel : public QLabel {
 public:
     StatusLabel();
@@ -27,3 +29,5 @@ private:
     QSize hint_;
     qsizetype measuredLength_ = 0; // of the longest text measured
 };
+
+} // namespace torvesk::shell

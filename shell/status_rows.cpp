@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace torvesk::shell {
+
 StatusRows::StatusRows(QWidget* parent) : QWidget(parent) {}
 
 void StatusRows::addLabel(int row, QWidget* label, Place place) {
@@ -109,3 +111,5 @@ int StatusRows::gapBefore(const Entry& entry) const {
         std::max(1, style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, this));
     return entry.place == Place::BesidePrevious ? spacing : 3 * spacing;
 }
+
+} // namespace torvesk::shell

@@ -11,6 +11,8 @@
 #include <array>
 #include <vector>
 
+namespace torvesk::shell {
+
 class StatusRows : public QWidget {
 public:
     // A label's place in its row: taking the room the others leave (and cut
@@ -53,3 +55,5 @@ private:
     std::vector<QLine> partings_; // the lines between neighbours
     QSize shownHint_;             // the size hint the bar last laid out
 };
+
+} // namespace torvesk::shell

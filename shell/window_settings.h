@@ -4,6 +4,8 @@
 
 #include <QSettings>
 
+namespace torvesk::shell {
+
 inline constexpr char kTableShownKey[] = "window/resultsTableShown";
 inline constexpr char kZoomKey[] = "window/resultsZoomPercent";
 
@@ -12,3 +14,5 @@ inline constexpr char kZoomKey[] = "window/resultsZoomPercent";
 inline QSettings WindowSettings() {
     return QSettings(QStringLiteral("torvesk"), QStringLiteral("window"));
 }
+
+} // namespace torvesk::shell

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace torvesk::shell {
+
 QString WriteProblemInWords(int error) {
     switch (error) {
     case EACCES:
@@ -23,3 +25,5 @@ QString WriteProblemInWords(int error) {
         return QString::fromLocal8Bit(std::strerror(error));
     }
 }
+
+} // namespace torvesk::shell

@@ -3,5 +3,9 @@
 
 #include <QString>
 
+namespace torvesk::shell {
+
 // The words for error (an errno from LogFileState::writeProblem).
 QString WriteProblemInWords(int error);
+
+} // namespace torvesk::shell

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace torvesk::text {
+
 // Bytes [begin, end) of the decoded input.
 struct ByteRange {
     std::size_t begin = 0;
@@ -15,3 +17,5 @@ struct ByteRange {
 inline std::string_view Slice(std::string_view bytes, ByteRange range) {
     return bytes.substr(range.begin, range.end - range.begin);
 }
+
+} // namespace torvesk::text

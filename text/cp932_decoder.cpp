@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace torvesk::text {
+
 namespace {
 
 constexpr char16_t kReplacementCharacter = 0xFFFD;
@@ -74,3 +76,5 @@ std::size_t Cp932Decoder::ConvertFrom(std::string_view bytes, std::size_t at, st
     AddSources(bytes, {at, stop}, decoded);
     return stop;
 }
+
+} // namespace torvesk::text

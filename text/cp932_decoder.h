@@ -10,6 +10,8 @@
 #include <optional>
 #include <string_view>
 
+namespace torvesk::text {
+
 // The iconv descriptor is opened on first use: text without code page 932
 // bytes beyond ASCII never pays for it.
 class Cp932Decoder {
@@ -27,3 +29,5 @@ private:
 
     std::optional<Converter> converter_;
 };
+
+} // namespace torvesk::text

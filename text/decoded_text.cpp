@@ -5,6 +5,8 @@
 #include "text/cp932_decoder.h"
 #include "text/text_runs.h"
 
+namespace torvesk::text {
+
 namespace {
 
 // One unit, or beyond the BMP a surrogate pair, high half first.
@@ -52,3 +54,5 @@ DecodedText DecodeWithSources(std::string_view bytes) {
 std::u16string DecodeText(std::string_view bytes) {
     return Decode(bytes, false).text;
 }
+
+} // namespace torvesk::text

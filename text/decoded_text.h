@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace torvesk::text {
+
 // The shown text in UTF-16, and when kept, for each of its code units the
 // bytes of the character it belongs to (both halves of a surrogate pair
 // share them). The ranges cover the input in order, without gaps.
@@ -34,3 +36,5 @@ struct DecodedText {
 DecodedText DecodeWithSources(std::string_view bytes);
 // The same text without its sources, for the screen, which needs no more.
 std::u16string DecodeText(std::string_view bytes);
+
+} // namespace torvesk::text

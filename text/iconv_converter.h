@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <iconv.h>
 
+namespace torvesk::text {
+
 // iconv's name for UTF-16 in this machine's byte order, without a byte order
 // mark: QString's storage.
 constexpr const char* kNativeUtf16 =
@@ -37,3 +39,5 @@ private:
 
     iconv_t descriptor;
 };
+
+} // namespace torvesk::text

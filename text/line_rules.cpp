@@ -3,6 +3,8 @@
 
 #include "text/decoded_text.h"
 
+namespace torvesk::text {
+
 namespace {
 
 bool IsLineBreak(char16_t unit) {
@@ -30,3 +32,5 @@ std::u16string ForTerminal(std::string_view line) {
             unit = u'\uFFFD';
     return text;
 }
+
+} // namespace torvesk::text

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace torvesk::text {
+
 // text with each line break in it (LF, CR, VT, FF, U+2028, U+2029) made a
 // space: a results line as a screen reader reads it and a terminal prints it.
 std::u16string OnOneLine(std::u16string text);
@@ -14,3 +16,5 @@ std::u16string OnOneLine(std::u16string text);
 // (a control character other than the tab, DEL, a C1 control) shown as
 // U+FFFD.
 std::u16string ForTerminal(std::string_view line);
+
+} // namespace torvesk::text

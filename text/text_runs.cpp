@@ -1,6 +1,8 @@
 // UTF-8 well-formedness for the mixed decoding of lines.
 #include "text/text_runs.h"
 
+namespace torvesk::text {
+
 namespace {
 
 // A lead byte: how many bytes its sequence takes and the bounds of the
@@ -62,3 +64,5 @@ bool IsUtf8Word(std::string_view word) {
     }
     return whole > 0;
 }
+
+} // namespace torvesk::text

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace torvesk::text {
+
 enum class Utf8Status { Complete, Cut, Malformed };
 
 // The sequence at bytes[at] (a byte of 0x80 or above). Complete: a
@@ -54,3 +56,5 @@ void ForEachRun(std::string_view bytes, OnCp932 onCp932, OnUtf8 onUtf8) {
     if (pending < bytes.size())
         onCp932(ByteRange{pending, bytes.size()});
 }
+
+} // namespace torvesk::text

@@ -4,6 +4,8 @@
 #include "text/iconv_converter.h"
 #include "text/text_runs.h"
 
+namespace torvesk::text {
+
 namespace {
 
 // A code page 932 byte gives at most three UTF-8 bytes (a half-width kana),
@@ -38,3 +40,5 @@ std::optional<std::string> ReadAsUtf8(std::string_view bytes) {
         return std::nullopt;
     return utf8;
 }
+
+} // namespace torvesk::text

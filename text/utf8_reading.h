@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+namespace torvesk::text {
+
 // The bytes in UTF-8, or nothing when a code page 932 stretch holds a byte
 // sequence that is no character there.
 std::optional<std::string> ReadAsUtf8(std::string_view bytes);
+
+} // namespace torvesk::text

@@ -2,65 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
-    <name>AboutDialog</name>
-    <message>
-        <source>バージョン情報</source>
-        <translation>About Torvesk</translation>
-    </message>
-    <message>
-        <source>Torvesk バージョン %1</source>
-        <translation>Torvesk version %1</translation>
-    </message>
-    <message>
-        <source>表示言語: LANGUAGE=ja で日本語、
-LANGUAGE=en で英語</source>
-        <translation>Language: LANGUAGE=en for English,
-LANGUAGE=ja for Japanese</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-</context>
-<context>
-    <name>CrawlStatusBar</name>
-    <message>
-        <source>待機中</source>
-        <translation>Idle</translation>
-    </message>
-    <message>
-        <source>解析中</source>
-        <translation>Crawling</translation>
-    </message>
-    <message>
-        <source>一時停止中</source>
-        <translation>Paused</translation>
-    </message>
-    <message>
-        <source>最後の失敗: %1</source>
-        <translation>Last failure: %1</translation>
-    </message>
-    <message>
-        <source>記録先: %1</source>
-        <translation>Records go to: %1</translation>
-    </message>
-    <message numerus="yes">
-        <source>警告: 書き込めなかった記録 %n 件</source>
-        <translation>
-            <numerusform>Warning: %n record not written</numerusform>
-            <numerusform>Warning: %n records not written</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1（%2）</source>
-        <translation>%1 (%2)</translation>
-    </message>
-    <message>
-        <source>訪問 %1 ページ ・ 失敗 %2 ・ HTTP エラー %3 ・ 未訪問リンク %4 ・ %5 ページ/秒 ・ 記録 %6 件</source>
-        <translation>Visited %1 · failed %2 · HTTP errors %3 · links waiting %4 · %5 pages/s · records %6</translation>
-    </message>
-</context>
-<context>
     <name>FailureWords</name>
     <message>
         <source>ホスト名が見つかりません</source>
@@ -184,7 +125,89 @@ LANGUAGE=ja for Japanese</translation>
     </message>
 </context>
 <context>
-    <name>MainWindow</name>
+    <name>WriteProblem</name>
+    <message>
+        <source>書き込みの許可がありません</source>
+        <translation>no permission to write there</translation>
+    </message>
+    <message>
+        <source>同じ名前のフォルダがあります</source>
+        <translation>a folder of that name is in the way</translation>
+    </message>
+    <message>
+        <source>そのフォルダがありません</source>
+        <translation>its folder does not exist</translation>
+    </message>
+    <message>
+        <source>読み取り専用のファイルシステムです</source>
+        <translation>the file system is read-only</translation>
+    </message>
+</context>
+<context>
+    <name>torvesk::shell::AboutDialog</name>
+    <message>
+        <source>バージョン情報</source>
+        <translation>About Torvesk</translation>
+    </message>
+    <message>
+        <source>Torvesk バージョン %1</source>
+        <translation>Torvesk version %1</translation>
+    </message>
+    <message>
+        <source>表示言語: LANGUAGE=ja で日本語、
+LANGUAGE=en で英語</source>
+        <translation>Language: LANGUAGE=en for English,
+LANGUAGE=ja for Japanese</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>torvesk::shell::CrawlStatusBar</name>
+    <message>
+        <source>待機中</source>
+        <translation>Idle</translation>
+    </message>
+    <message>
+        <source>解析中</source>
+        <translation>Crawling</translation>
+    </message>
+    <message>
+        <source>一時停止中</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <source>訪問 %1 ページ ・ 失敗 %2 ・ HTTP エラー %3 ・ 未訪問リンク %4 ・ %5 ページ/秒 ・ 記録 %6 件</source>
+        <translation>Visited %1 · failed %2 · HTTP errors %3 · links waiting %4 · %5 pages/s · records %6</translation>
+    </message>
+    <message>
+        <source>最後の失敗: %1</source>
+        <translation>Last failure: %1</translation>
+    </message>
+    <message>
+        <source>記録先: %1</source>
+        <translation>Records go to: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>警告: 書き込めなかった記録 %n 件</source>
+        <translation>
+            <numerusform>Warning: %n record not written</numerusform>
+            <numerusform>Warning: %n records not written</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>torvesk::shell::MainWindow</name>
+    <message>
+        <source>訪問したページ</source>
+        <translation>Visited Pages</translation>
+    </message>
     <message>
         <source>メニュー</source>
         <translation>&amp;Menu</translation>
@@ -227,11 +250,11 @@ LANGUAGE=ja for Japanese</translation>
     </message>
     <message>
         <source>記録ファイル URL.csv をデスクトップのプログラムで開きます</source>
-        <translation>Opens the records file URL.csv in the desktop's program for it</translation>
+        <translation>Opens the records file URL.csv in the desktop&apos;s program for it</translation>
     </message>
     <message>
         <source>URL.csv のフォルダを開く</source>
-        <translation>Open URL.csv's &amp;Folder</translation>
+        <translation>Open URL.csv&apos;s &amp;Folder</translation>
     </message>
     <message>
         <source>URL.csv のあるフォルダをファイルマネージャで開きます</source>
@@ -255,57 +278,7 @@ LANGUAGE=ja for Japanese</translation>
     </message>
     <message>
         <source>Torvesk のバージョンと表示言語の選び方を表示します</source>
-        <translation>Shows Torvesk's version and how to choose its language</translation>
-    </message>
-    <message>
-        <source>再開</source>
-        <translation>&amp;Resume</translation>
-    </message>
-    <message>
-        <source>開けません</source>
-        <translation>Cannot Open</translation>
-    </message>
-    <message>
-        <source>%1 を開くプログラムがデスクトップにありません。</source>
-        <translation>The desktop has no program that opens %1.</translation>
-    </message>
-    <message>
-        <source>記録できません</source>
-        <translation>Records Cannot Be Written</translation>
-    </message>
-    <message>
-        <source>%1 に記録を書き込めません: %2
-解析を始めても記録は残りません。</source>
-        <translation>Records cannot be written to %1: %2
-A crawl started now keeps no record.</translation>
-    </message>
-    <message>
-        <source>それでも始める(&amp;S)</source>
-        <translation>&amp;Start Anyway</translation>
-    </message>
-    <message>
-        <source>始めない(&amp;N)</source>
-        <translation>&amp;Don't Start</translation>
-    </message>
-    <message>
-        <source>確認</source>
-        <translation>Confirm</translation>
-    </message>
-    <message>
-        <source>終了してもよろしいですか</source>
-        <translation>Do you want to quit?</translation>
-    </message>
-    <message>
-        <source>はい(&amp;Y)</source>
-        <translation>&amp;Yes</translation>
-    </message>
-    <message>
-        <source>いいえ(&amp;N)</source>
-        <translation>&amp;No</translation>
-    </message>
-    <message>
-        <source>訪問したページ</source>
-        <translation>Visited Pages</translation>
+        <translation>Shows Torvesk&apos;s version and how to choose its language</translation>
     </message>
     <message>
         <source>表示</source>
@@ -343,9 +316,55 @@ A crawl started now keeps no record.</translation>
         <source>解析結果の画面を 100 % に戻します</source>
         <translation>Shows the results screen at 100 %</translation>
     </message>
+    <message>
+        <source>再開</source>
+        <translation>&amp;Resume</translation>
+    </message>
+    <message>
+        <source>開けません</source>
+        <translation>Cannot Open</translation>
+    </message>
+    <message>
+        <source>%1 を開くプログラムがデスクトップにありません。</source>
+        <translation>The desktop has no program that opens %1.</translation>
+    </message>
+    <message>
+        <source>記録できません</source>
+        <translation>Records Cannot Be Written</translation>
+    </message>
+    <message>
+        <source>%1 に記録を書き込めません: %2
+解析を始めても記録は残りません。</source>
+        <translation>Records cannot be written to %1: %2
+A crawl started now keeps no record.</translation>
+    </message>
+    <message>
+        <source>それでも始める(&amp;S)</source>
+        <translation>&amp;Start Anyway</translation>
+    </message>
+    <message>
+        <source>始めない(&amp;N)</source>
+        <translation>&amp;Don&apos;t Start</translation>
+    </message>
+    <message>
+        <source>確認</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>終了してもよろしいですか</source>
+        <translation>Do you want to quit?</translation>
+    </message>
+    <message>
+        <source>はい(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>いいえ(&amp;N)</source>
+        <translation>&amp;No</translation>
+    </message>
 </context>
 <context>
-    <name>ResultsPanel</name>
+    <name>torvesk::shell::ResultsPanel</name>
     <message>
         <source>URL か TITLE で絞り込む</source>
         <translation>Filter by URL or title</translation>
@@ -380,7 +399,7 @@ A crawl started now keeps no record.</translation>
     </message>
 </context>
 <context>
-    <name>ResultsTable</name>
+    <name>torvesk::shell::ResultsTable</name>
     <message>
         <source>訪問したページ</source>
         <translation>Visited Pages</translation>
@@ -403,7 +422,7 @@ A crawl started now keeps no record.</translation>
     </message>
 </context>
 <context>
-    <name>ResultsTableModel</name>
+    <name>torvesk::shell::ResultsTableModel</name>
     <message>
         <source>時刻</source>
         <translation>Time</translation>
@@ -446,14 +465,14 @@ A crawl started now keeps no record.</translation>
     </message>
 </context>
 <context>
-    <name>ResultsView</name>
+    <name>torvesk::shell::ResultsView</name>
     <message>
         <source>解析結果</source>
         <translation>Results</translation>
     </message>
 </context>
 <context>
-    <name>StartDialog</name>
+    <name>torvesk::shell::StartDialog</name>
     <message>
         <source>スタート</source>
         <translation>Start</translation>
@@ -469,25 +488,6 @@ A crawl started now keeps no record.</translation>
     <message>
         <source>初期URL</source>
         <translation>Start URL</translation>
-    </message>
-</context>
-<context>
-    <name>WriteProblem</name>
-    <message>
-        <source>書き込みの許可がありません</source>
-        <translation>no permission to write there</translation>
-    </message>
-    <message>
-        <source>同じ名前のフォルダがあります</source>
-        <translation>a folder of that name is in the way</translation>
-    </message>
-    <message>
-        <source>そのフォルダがありません</source>
-        <translation>its folder does not exist</translation>
-    </message>
-    <message>
-        <source>読み取り専用のファイルシステムです</source>
-        <translation>the file system is read-only</translation>
     </message>
 </context>
 </TS>

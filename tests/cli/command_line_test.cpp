@@ -28,6 +28,11 @@
 #include <unistd.h>
 #include <utility>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+using namespace torvesk::cli;
+using namespace torvesk::app;
+
 namespace {
 
 constexpr int kWaitMs = 10000; // for what takes a few pages at most

@@ -13,6 +13,9 @@
 #include <thread>
 #include <vector>
 
+using namespace torvesk::engine;
+using namespace torvesk::cli;
+
 namespace {
 
 constexpr int kWaitMs = 10000;

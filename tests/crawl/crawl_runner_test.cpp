@@ -25,6 +25,10 @@
 #include <string>
 #include <vector>
 
+using namespace torvesk::text;
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+
 namespace {
 
 constexpr std::uint32_t kSeed = 77;

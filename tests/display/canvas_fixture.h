@@ -23,7 +23,7 @@ protected:
                               static_cast<int>((y + 0.5) * ratio));
     }
 
-    Canvas canvas;
+    torvesk::display::Canvas canvas;
 };
 
 // The device pixel ratios of common displays; the fractional ones put

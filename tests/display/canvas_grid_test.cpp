@@ -4,6 +4,8 @@
 #include <array>
 #include <climits>
 
+using namespace torvesk::display;
+
 namespace {
 
 using ColumnRow = std::array<int, 2>;

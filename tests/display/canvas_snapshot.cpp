@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <string>
 
+using namespace torvesk::display;
+
 namespace {
 
 constexpr int kSnapshotWidth = 400;

@@ -3,6 +3,8 @@
 
 #include <QTemporaryDir>
 
+using namespace torvesk::display;
+
 namespace {
 
 constexpr QRgb kBackground = 0xff123456;

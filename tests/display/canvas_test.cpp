@@ -6,6 +6,8 @@
 #include <climits>
 #include <limits>
 
+using namespace torvesk::display;
+
 namespace {
 
 bool AllPixelsAre(const QImage& image, QRgb colour) {

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 
+using namespace torvesk::display;
+
 namespace {
 
 // "スタートページ" (start page) in code page 932.

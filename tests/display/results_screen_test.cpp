@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace torvesk::display;
+
 namespace {
 
 const std::vector<std::string> kLines = {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace torvesk::display;
+
 TEST(DecodeForScreen, ShowsUtf8AndCodePage932WordsOfALine) {
     EXPECT_EQ(DecodeForScreen("4: URL:http://a/日本/x.html TITLE:" + Utf8ToCp932("会社概要") +
                               " KEY:emoji \xF0\x9F\x98\x80!"),

@@ -20,6 +20,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace torvesk::engine;
+
 namespace {
 
 // A port on 127.0.0.1 that nothing listens on.

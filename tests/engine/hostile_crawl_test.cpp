@@ -18,6 +18,8 @@
 #include <string>
 #include <thread>
 
+using namespace torvesk::engine;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+using namespace torvesk::engine;
+
 namespace {
 
 void PushNumbered(LinkTable& table, int n) {

@@ -34,6 +34,8 @@
 #include <utility>
 #include <vector>
 
+using namespace torvesk::engine;
+
 namespace {
 
 using namespace std::chrono_literals;

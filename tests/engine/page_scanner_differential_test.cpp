@@ -12,6 +12,8 @@
 #include <random>
 #include <string>
 
+using namespace torvesk::engine;
+
 namespace {
 
 const char* const kPieces[] = {"\"http://", "/\"",     ".html",   ".htm",   ">",

@@ -4,6 +4,8 @@
 // difference instead of being shared.
 #include "engine/page_scanner_oracle.h"
 
+using namespace torvesk::engine;
+
 namespace {
 
 bool MatchesAt(const char* page, const char* pattern, int length, Position pos) {

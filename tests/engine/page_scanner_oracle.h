@@ -6,7 +6,7 @@
 
 #include "engine/page_scanner.h"
 
-Position OracleFindPattern(const char* page, const char* pattern, int length, int n,
-                           Position start);
-void OracleExtractTitle(const char* page, char (&TITLE)[kTextCapacity]);
-void OracleHarvestLinks(const char* page, HarvestedLinks& links);
+torvesk::engine::Position OracleFindPattern(const char* page, const char* pattern, int length,
+                                            int n, torvesk::engine::Position start);
+void OracleExtractTitle(const char* page, char (&TITLE)[torvesk::engine::kTextCapacity]);
+void OracleHarvestLinks(const char* page, torvesk::engine::HarvestedLinks& links);

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <string>
 
+using namespace torvesk::engine;
+
 namespace {
 
 class PageScannerTest : public ::testing::Test {

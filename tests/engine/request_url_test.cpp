@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+using namespace torvesk::engine;
+
 namespace {
 
 std::string Sent(std::string_view url) {

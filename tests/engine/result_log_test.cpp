@@ -23,6 +23,8 @@
 #include <thread>
 #include <unistd.h>
 
+using namespace torvesk::engine;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -29,6 +29,8 @@
 #include <utility>
 #include <vector>
 
+using namespace torvesk::engine;
+
 namespace {
 
 using namespace std::chrono_literals;

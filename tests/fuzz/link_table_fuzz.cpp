@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+using namespace torvesk::engine;
+
 namespace {
 
 // A table reaches any state in a few operations (one bulk push fills it), so

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+using namespace torvesk::engine;
+
 namespace {
 
 const char* const kMarkers[] = {"\"http://", "/\"",     ".html",   ".htm",   ">",

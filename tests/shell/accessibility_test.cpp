@@ -12,6 +12,11 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+using namespace torvesk::engine;
+using namespace torvesk::display;
+using namespace torvesk::crawl;
+using namespace torvesk::shell;
+
 namespace {
 
 // The text's lines as a screen reader walks them.

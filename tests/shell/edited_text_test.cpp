@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+using namespace torvesk::engine;
+using namespace torvesk::display;
+using namespace torvesk::shell;
+
 namespace {
 
 const std::string kStartPage = kStartPageKey;

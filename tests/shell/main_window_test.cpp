@@ -46,6 +46,11 @@
 #include <map>
 #include <memory>
 
+using namespace torvesk::engine;
+using namespace torvesk::display;
+using namespace torvesk::crawl;
+using namespace torvesk::shell;
+
 namespace {
 
 // WCAG 2's contrast ratio, worked out here on its own.

@@ -16,6 +16,10 @@
 #include <string>
 #include <sys/stat.h>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+using namespace torvesk::shell;
+
 namespace {
 
 constexpr int kStepsWhileOpen = 3;

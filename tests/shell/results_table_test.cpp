@@ -11,6 +11,10 @@
 
 #include <string>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+using namespace torvesk::shell;
+
 namespace {
 
 PageVisited Page(std::uint64_t visit, std::uint64_t record, long status = 200) {

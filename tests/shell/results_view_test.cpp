@@ -22,6 +22,11 @@
 #include <string>
 #include <vector>
 
+using namespace torvesk::engine;
+using namespace torvesk::display;
+using namespace torvesk::crawl;
+using namespace torvesk::shell;
+
 namespace {
 
 const std::vector<ResultsLine> kLines = {

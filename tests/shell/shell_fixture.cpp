@@ -9,6 +9,10 @@
 #include <fstream>
 #include <iterator>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+using namespace torvesk::shell;
+
 namespace {
 
 void AddCyclicSite(TestSite& site) {

@@ -22,11 +22,11 @@ protected:
 
     // Creates and shows the main window; the start dialog it opens first is
     // closed with OK, unchanged.
-    MainWindow& CreateMainWindowPastDialog();
+    torvesk::shell::MainWindow& CreateMainWindowPastDialog();
     // The crawl the window runs.
-    CrawlRunner& CrawlOf(MainWindow& frame);
+    torvesk::crawl::CrawlRunner& CrawlOf(torvesk::shell::MainWindow& frame);
     // Puts the site's home page into the current URL.
-    void AimAtSite(MainWindow& frame);
+    void AimAtSite(torvesk::shell::MainWindow& frame);
 
     // The fixture's actions on the event loop (see PendingActions).
     void WhenTrue(std::function<bool()> condition, std::function<void()> action) {
@@ -43,6 +43,6 @@ protected:
     TestSite site;
     TempDir logDir;
     const std::string logPath = logDir.File("URL.csv");
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<torvesk::shell::MainWindow> window;
     PendingActions actions;
 };

@@ -11,6 +11,10 @@
 #include <functional>
 #include <string>
 
+using namespace torvesk::engine;
+using namespace torvesk::crawl;
+using namespace torvesk::shell;
+
 namespace {
 
 // Types text key by key, each character as the text of its key press, as an

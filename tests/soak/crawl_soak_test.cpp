@@ -27,6 +27,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace torvesk::engine;
+
 namespace {
 
 constexpr int kPages = 40;

@@ -10,8 +10,9 @@
 
 // Finishes the step begun for visit, if any, with fetcher; returns its
 // results line.
-inline std::optional<ResultsLine> RunStep(Crawler& crawler, const std::optional<Visit>& visit,
-                                          PageFetcher& fetcher) {
+inline std::optional<torvesk::engine::ResultsLine>
+RunStep(torvesk::engine::Crawler& crawler, const std::optional<torvesk::engine::Visit>& visit,
+        torvesk::engine::PageFetcher& fetcher) {
     if (!visit)
         return std::nullopt;
     const std::atomic<bool> noCancel = false;
@@ -19,8 +20,9 @@ inline std::optional<ResultsLine> RunStep(Crawler& crawler, const std::optional<
 }
 
 // The same with a fetcher of its own, which keeps no connection for later steps.
-inline std::optional<ResultsLine> RunStep(Crawler& crawler, const std::optional<Visit>& visit,
-                                          const FetchLimits& limits = {}) {
-    PageFetcher fetcher(limits);
+inline std::optional<torvesk::engine::ResultsLine>
+RunStep(torvesk::engine::Crawler& crawler, const std::optional<torvesk::engine::Visit>& visit,
+        const torvesk::engine::FetchLimits& limits = {}) {
+    torvesk::engine::PageFetcher fetcher(limits);
     return RunStep(crawler, visit, fetcher);
 }

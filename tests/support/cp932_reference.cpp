@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+using namespace torvesk::text;
+
 namespace {
 
 constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";

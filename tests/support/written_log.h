@@ -12,7 +12,7 @@
 
 constexpr std::chrono::seconds kLogWait{10};
 
-inline std::string WrittenLog(Crawler& crawler, const std::string& path) {
+inline std::string WrittenLog(torvesk::engine::Crawler& crawler, const std::string& path) {
     EXPECT_TRUE(crawler.FlushLog(kLogWait)) << "records still unwritten after 10 s";
     return ReadWholeFile(path);
 }

@@ -9,6 +9,8 @@
 
 #include <random>
 
+using namespace torvesk::text;
+
 namespace {
 
 // "スタートページ" (start page) in code page 932.

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace torvesk::text;
+
 namespace {
 
 // Each run of ForEachRun as "932:" or "utf8:" and its bytes.
