@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -218,10 +219,21 @@ void MainWindow::fitFrameToScreen() {
         move(outer.topLeft());
 }
 
-// Once, as the window first shows, with the frame the platform knows by then.
+// As the window first shows, with the frame the platform knows by then.
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!event->spontaneous() && !frameFitted_) {
+    if (!event->spontaneous() && !shownOnce_) {
+        shownOnce_ = true;
+        fitFrameToScreen();
+    }
+}
+
+// An X11 window manager tells the frame's size only after the window has
+// shown, and moves the window as it does: once the frame is known, it is
+// fitted again.
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (shownOnce_ && !frameFitted_ && frameGeometry().size() != size()) {
         frameFitted_ = true;
         fitFrameToScreen();
     }

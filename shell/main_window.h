@@ -45,6 +45,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void createResultsArea();
@@ -79,7 +80,8 @@ private:
     QAction* openFolderEntry_ = nullptr;
     QTimer statusTimer_;
     LogFileState logFile_;
-    bool frameFitted_ = false;
+    bool shownOnce_ = false;
+    bool frameFitted_ = false; // to a frame the platform has told
     bool unwritableWarned_ = false;
 };
 

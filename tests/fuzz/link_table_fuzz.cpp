@@ -62,14 +62,16 @@ std::string_view SlotText(const char* text, int slot) {
     return {text, length};
 }
 
+// Entry by entry: an entry's texts lie wherever its slot is, not next to
+// the entry before it.
 void SetPoisoned(const LinkTable& table, int from, int to, bool poisoned) {
-    const std::size_t bytes = static_cast<std::size_t>(to - from) * kTextCapacity;
-    for (const char* texts : {table.URL(from), table.KEY(from)}) {
-        if (poisoned)
-            ASAN_POISON_MEMORY_REGION(texts, bytes);
-        else
-            ASAN_UNPOISON_MEMORY_REGION(texts, bytes);
-    }
+    for (int entry = from; entry < to; ++entry)
+        for (const char* text : {table.URL(entry), table.KEY(entry)}) {
+            if (poisoned)
+                ASAN_POISON_MEMORY_REGION(text, kTextCapacity);
+            else
+                ASAN_UNPOISON_MEMORY_REGION(text, kTextCapacity);
+        }
 }
 
 // Slots [from, to) readable and writable while the scope lasts.
