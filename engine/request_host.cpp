@@ -80,15 +80,18 @@ bool IsAcePrefixAlone(std::string_view label) {
            label.substr(2) == "--";
 }
 
-// What the DNS can hold: labels of 1 to 63 bytes (the name may end in one
-// dot), and an international label never an empty "xn--".
+// What the DNS can hold and a host name may be: labels of 1 to 63 bytes
+// (the name may end in one dot), none starting with a hyphen, which a
+// resolver could take for an option, and an international label never an
+// empty "xn--".
 bool CanBeLookedUp(std::string_view name) {
     if (name.ends_with('.'))
         name.remove_suffix(1);
     for (std::size_t start = 0; start <= name.size();) {
         const std::size_t end = std::min(name.find('.', start), name.size());
         const std::string_view label = name.substr(start, end - start);
-        if (label.empty() || label.size() > kMaxLabelBytes || IsAcePrefixAlone(label))
+        if (label.empty() || label.size() > kMaxLabelBytes || label.front() == '-' ||
+            IsAcePrefixAlone(label))
             return false;
         start = end + 1;
     }

@@ -139,9 +139,13 @@ std::string ResolveReference(std::string_view base, std::string_view reference) 
     return Compose(target, RemoveDotSegments(MergePaths(from, target.path)));
 }
 
+// Without "//", what comes before the first "/" is read as the authority
+// too: "user:pw@host/" is a password however the rest reads it.
 std::string WithPasswordHidden(std::string_view url) {
     std::string shown(url);
-    const std::optional<std::string_view> authority = SplitUrl(url).authority;
+    std::optional<std::string_view> authority = SplitUrl(url).authority;
+    if (!authority)
+        authority = url.substr(0, url.find('/'));
     const std::size_t at = authority ? authority->rfind('@') : std::string_view::npos;
     const std::size_t colon = authority ? authority->substr(0, at).find(':') : at;
     if (at == std::string_view::npos || colon == std::string_view::npos)
