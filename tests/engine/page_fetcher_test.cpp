@@ -460,6 +460,7 @@ TEST_F(PageFetcherTest, AnAnswerThatLagsBehindItsRequestShiftsNoPage) {
                            std::to_string(body.size()) + "\r\n\r\n" + body;
                 };
                 connection.Send(answer(PageFor(*target)));
+                // Slow on purpose: the stray answer lags its page by 1 ms.
                 std::this_thread::sleep_for(1ms);
                 connection.Send(answer("<title>INJECTED</title>"));
             }
