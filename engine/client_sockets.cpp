@@ -112,7 +112,7 @@ int ClientSockets::Open(int family, int type, int protocol) {
     if (socket < 0)
         return -1;
     sockets_.push_back(socket);
-    served_.push_back(0);
+    carried_.emplace_back();
     own_.push_back(socket);
     if (secureTransfer_)
         secure_.push_back(socket);
@@ -126,7 +126,7 @@ int ClientSockets::Close(int socket) {
     }
     if (const auto kept = std::find(sockets_.begin(), sockets_.end(), socket);
         kept != sockets_.end())
-        served_.erase(served_.begin() + (kept - sockets_.begin()));
+        carried_.erase(carried_.begin() + (kept - sockets_.begin()));
     for (std::vector<int>* list : {&sockets_, &own_, &secure_, &silenced_})
         std::erase(*list, socket);
     return ::close(socket);
@@ -155,30 +155,38 @@ bool ClientSockets::SilenceUntrusted() {
     return allSilenced;
 }
 
-void ClientSockets::TransferEnded() {
-    lastEnd_ = Clock::now();
-    if (const auto used = std::find(sockets_.begin(), sockets_.end(), used_);
-        used != sockets_.end())
-        ++served_[static_cast<std::size_t>(used - sockets_.begin())];
+void ClientSockets::TransferEnded(const std::string& origin) {
+    const Clock::time_point now = Clock::now();
+    // A connection the library did not name may be any the transfer opened.
+    const std::vector<int> used = used_ >= 0 ? std::vector<int>{used_} : own_;
+    for (std::size_t i = 0; i < sockets_.size(); ++i)
+        if (Contains(used, sockets_[i])) {
+            ++carried_[i].responses;
+            carried_[i].lastEnd = now;
+            carried_[i].origin = origin;
+        }
 }
 
-void ClientSockets::AwaitSettled() {
-    std::vector<pollfd> kept;
-    bool onProbation = false;
-    for (std::size_t i = 0; i < sockets_.size(); ++i)
-        if (!Contains(silenced_, sockets_[i])) {
-            kept.push_back(pollfd{sockets_[i], POLLIN | POLLPRI | POLLRDHUP, 0});
-            onProbation = onProbation || served_[i] < kProbationResponses;
+void ClientSockets::AwaitSettled(const std::string& origin) {
+    std::vector<pollfd> settling;
+    Clock::time_point settled;
+    for (std::size_t i = 0; i < sockets_.size(); ++i) {
+        const Carried& carried = carried_[i];
+        const bool reusable = origin.empty() || carried.origin.empty() || carried.origin == origin;
+        if (reusable && carried.responses < kProbationResponses && !Contains(silenced_, sockets_[i])) {
+            settling.push_back(pollfd{sockets_[i], POLLIN | POLLPRI | POLLRDHUP, 0});
+            settled = std::max(settled, carried.lastEnd + kSettleTime);
         }
-    if (!onProbation)
+    }
+    if (settling.empty())
         return;
     // A signal cuts the wait short; any other failure ends it, and what
     // arrived is looked at all the same.
     for (;;) {
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(lastEnd_ + kSettleTime - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(settled - Clock::now());
         if (left.count() <= 0 ||
-            ::poll(kept.data(), kept.size(), static_cast<int>(left.count())) >= 0 || errno != EINTR)
+            ::poll(settling.data(), settling.size(), static_cast<int>(left.count())) >= 0 ||
+            errno != EINTR)
             return;
     }
 }

@@ -51,13 +51,15 @@ public:
     // library's until then. False when a socket could not be silenced: the
     // next request must then not reuse any.
     bool SilenceUntrusted();
-    // While a kept socket is on probation, waits until the last transfer
-    // ended kSettleTime ago, or until bytes arrive on a kept socket before
-    // that: an answer that lags one request behind its request shows itself
-    // so before the next request goes out.
-    void AwaitSettled();
-    // The transfer's connection served one more response.
-    void TransferEnded();
+    // While a kept socket to origin (one the next request may reuse) is on
+    // probation, waits until its last response ended kSettleTime ago, or
+    // until bytes arrive on it before that: an answer that lags one request
+    // behind its request shows itself so before the next request goes out.
+    // Kept sockets to other origins are no reason to wait. An empty origin
+    // is every origin.
+    void AwaitSettled(const std::string& origin);
+    // The transfer's connection, to origin, served one more response.
+    void TransferEnded(const std::string& origin);
     // The server at address and port answered a reused connection with
     // something other than HTTP.
     void Distrust(const std::string& address, int port) { distrusted_.Distrust(address, port); }
@@ -78,15 +80,21 @@ public:
     std::chrono::milliseconds QuietFor(Clock::time_point now) const;
 
 private:
+    // What one of sockets_ has carried.
+    struct Carried {
+        int responses = 0;
+        Clock::time_point lastEnd; // of its last response
+        std::string origin;        // of its requests; empty until it served one
+    };
+
     bool Silence(int socket);
 
     std::vector<int> sockets_;
     std::vector<int> own_;      // the transfer's, a subset of sockets_
     std::vector<int> secure_;   // those that carry TLS, a subset of sockets_
     std::vector<int> silenced_; // those that read end-of-file, a subset of sockets_
-    std::vector<int> served_;   // responses each of sockets_ has carried, in its order
+    std::vector<Carried> carried_; // by each of sockets_, in its order
     Clock::time_point start_;
-    Clock::time_point lastEnd_;
     int used_ = -1; // the socket UsingConnection named
     std::optional<std::uint64_t> receivedBefore_, receivedAtClose_; // on used_
     bool secureTransfer_ = false;

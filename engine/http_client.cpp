@@ -12,6 +12,7 @@
 #include "engine/http_client.h"
 
 #include "engine/client_sockets.h"
+#include "engine/url_parts.h"
 
 #include <curl/curl.h>
 
@@ -52,7 +53,11 @@ struct HeaderListCleanup {
 };
 using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
 using MultiHandle = std::unique_ptr<CURLM, MultiCleanup>;
+struct UrlCleanup {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
 using HeaderList = std::unique_ptr<curl_slist, HeaderListCleanup>;
+using UrlHandle = std::unique_ptr<CURLU, UrlCleanup>;
 
 // Failures in plain words, for the codes whose cause needs nothing more.
 struct PlainWords {
@@ -343,6 +348,30 @@ struct Attempt {
     }
 };
 
+// What the library matches kept connections on for a request to url: the
+// proxy it goes through, or else its scheme, host and port, read as the
+// library reads them. Names that differ only in case or in a final dot are
+// one. Empty, which stands for every origin, when url does not parse.
+std::string ConnectionOrigin(const std::string& url, const std::optional<Proxy>& proxy) {
+    if (proxy)
+        return "proxy " + proxy->url;
+    const UrlHandle parts(curl_url());
+    if (!parts || curl_url_set(parts.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK)
+        return "";
+    std::string origin;
+    for (const CURLUPart part : {CURLUPART_SCHEME, CURLUPART_HOST, CURLUPART_PORT}) {
+        char* text = nullptr;
+        if (curl_url_get(parts.get(), part, &text, CURLU_DEFAULT_PORT) != CURLUE_OK)
+            return "";
+        std::string piece(text);
+        curl_free(text);
+        if (part == CURLUPART_HOST && piece.ends_with('.'))
+            piece.pop_back();
+        origin += piece + ' ';
+    }
+    return LowerCase(std::move(origin));
+}
+
 bool IsSecure(const std::string& url) {
     return strncasecmp(url.c_str(), "https:", 6) == 0;
 }
@@ -411,7 +440,8 @@ struct HttpClient::Handles {
                  std::chrono::milliseconds timeout, bool freshConnection,
                  const std::atomic<bool>& cancel, const FetchLimits& limits) {
         Transfer transfer(limits);
-        sockets.AwaitSettled();
+        const std::string origin = ConnectionOrigin(url, proxy);
+        sockets.AwaitSettled(origin);
         const bool kept = sockets.SilenceUntrusted();
         Options options(easy.get());
         options.Set("the address", CURLOPT_URL, url.c_str())
@@ -432,7 +462,7 @@ struct HttpClient::Handles {
         if ((attempt.reused && attempt.brokeBeforeAnswer && NotHttp(result)) ||
             (Succeeded(result, transfer) && !IsSecure(url) && CameWithMore(transfer)))
             DistrustPeer();
-        sockets.TransferEnded();
+        sockets.TransferEnded(origin);
         sockets.SilenceUntrusted();
         if (!Succeeded(result, transfer) || !transfer.multiFailure.empty()) {
             const Ending end{result, transfer, timeout, proxy, errorWords};

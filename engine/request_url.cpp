@@ -60,13 +60,6 @@ bool NamesAScheme(std::string_view url) {
     });
 }
 
-std::string LowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return text;
-}
-
 // An absolute url as sent.
 WireUrl Encode(std::string url) {
     const UrlParts parts = SplitUrl(url);

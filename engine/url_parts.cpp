@@ -154,4 +154,11 @@ std::string WithPasswordHidden(std::string_view url) {
     return shown.replace(start, at - colon - 1, "***");
 }
 
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return text;
+}
+
 } // namespace torvesk::engine
