@@ -1,6 +1,7 @@
 // The results table's keys, context menu and scrolling.
 #include "shell/results_table.h"
 
+#include "shell/results_cell_delegate.h"
 #include "shell/results_filter.h"
 #include "shell/results_table_model.h"
 
@@ -23,6 +24,7 @@ namespace torvesk::shell {
 ResultsTable::ResultsTable(ResultsTableModel& rows, ResultsFilter& shown, QWidget* parent)
     : QTableView(parent), rows_(rows), shown_(shown) {
     setModel(&shown);
+    setItemDelegate(new ResultsCellDelegate(this));
     setAccessibleName(tr("訪問したページ"));
     setSelectionBehavior(SelectRows);
     setSortingEnabled(true);

@@ -1,15 +1,24 @@
 // The table of visited pages on its own: the oldest rows dropped at its
 // bound while records still settle on the rows they belong to, the bytes
 // of a row given back as the screen decodes them, a failure's words and
-// redirections in the status, and the CSV an export writes.
+// redirections in the status, the CSV an export writes, and the cells as
+// the style draws them.
 #include "shell/results_csv.h"
+#include "shell/results_filter.h"
+#include "shell/results_table.h"
 #include "shell/results_table_model.h"
 #include "support/csv_reader.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QHeaderView>
+#include <QImage>
+#include <QStyledItemDelegate>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 using namespace torvesk::engine;
 using namespace torvesk::crawl;
@@ -29,6 +38,28 @@ PageVisited Page(std::uint64_t visit, std::uint64_t record, long status = 200) {
 
 RecordSettled Settled(std::uint64_t ordinal, bool written, std::string why = {}) {
     return RecordSettled{ordinal, written, std::move(why)};
+}
+
+// How many pixels of two images of one size differ.
+int DifferingPixels(const QImage& a, const QImage& b) {
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            differing += a.pixel(x, y) != b.pixel(x, y);
+    return differing;
+}
+
+// The table as it draws itself, and as the style's own delegate draws it.
+std::pair<QImage, QImage> DrawnBothWays(ResultsTable& table) {
+    QAbstractItemDelegate* own = table.itemDelegate();
+    QApplication::processEvents(); // the layout a change of widths asks for
+    const QImage drawn = table.grab().toImage();
+    QStyledItemDelegate styles;
+    table.setItemDelegate(&styles);
+    QApplication::processEvents();
+    const QImage reference = table.grab().toImage();
+    table.setItemDelegate(own);
+    return {drawn, reference};
 }
 
 } // namespace
@@ -89,4 +120,32 @@ TEST(ResultsTableModelTest, CellsShowDecodedBytesStatusesAndFailuresAndFilterByT
     EXPECT_EQ(lines[1][3], "タイトル x");
     EXPECT_EQ(lines[2][4], failureShown.toStdString());
     EXPECT_TRUE(out.data().endsWith("\r\n"));
+}
+
+// The table lays each text out once and keeps it: what it draws must still
+// be what the style draws, selection, right-aligned numbers and elision at
+// the cell's width included, also once a column is narrowed.
+TEST(ResultsTableTest, CellsAreDrawnAsTheStyleDrawsThemAtEveryColumnWidth) {
+    ResultsTableModel model;
+    ResultsFilter shown(model);
+    ResultsTable table(model, shown);
+    table.resize(900, 300);
+    for (std::uint64_t visit = 1; visit <= 40; ++visit) {
+        PageVisited page = Page(visit, visit, visit % 8 == 0 ? 404 : 200);
+        page.url += std::string(visit % 3 * 20, 'a'); // some elided
+        page.title = "\x83\x5e\x83\x43\x83\x67\x83\x8b " + std::to_string(visit);
+        page.bytesReceived = visit * 997;
+        model.addPages({page});
+    }
+    table.show();
+    table.selectRow(2);
+    QApplication::processEvents();
+    // Glyphs laid out by two routes may differ by a fraction of a pixel.
+    const int tolerance = 900 * 300 / 500;
+    auto [drawn, reference] = DrawnBothWays(table);
+    EXPECT_LE(DifferingPixels(drawn, reference), tolerance);
+    table.horizontalHeader()->resizeSection(ResultsTableModel::Url, 120);
+    table.horizontalHeader()->resizeSection(ResultsTableModel::Bytes, 30);
+    std::tie(drawn, reference) = DrawnBothWays(table);
+    EXPECT_LE(DifferingPixels(drawn, reference), tolerance);
 }
