@@ -122,7 +122,7 @@ void MeasureRefresh() {
             pages.push_back(TableRow(next + row));
         model.addPages(pages);
         for (int row = 0; row < kRowsARefresh; ++row)
-            model.settleRecord(RecordSettled{static_cast<std::uint64_t>(next + row), true, {}});
+            model.settleRecord(RecordSettled{static_cast<std::uint64_t>(next + row), true, 0});
         next += kRowsARefresh;
         QApplication::processEvents();
     }

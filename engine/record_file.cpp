@@ -134,7 +134,9 @@ std::string Reason(int error) {
 
 } // namespace
 
-bool RecordFile::Failed(std::string_view url, const char* what, const std::string& why) const {
+bool RecordFile::Failed(std::string_view url, const char* what, int error,
+                        const std::string& why) {
+    lastError_ = error != 0 ? error : EIO;
     report_("record for " + UrlForLine(url) + " " + what + " " + name_ + ": " + why);
     return false;
 }
@@ -144,8 +146,8 @@ bool RecordFile::Append(std::string_view record, std::string_view url) {
     const bool kept = open_.get() >= 0;
     Descriptor file = kept ? std::move(open_) : Descriptor(OpenForAppending(path_.c_str()));
     const int fd = file.get();
-    if (fd < 0)
-        return Failed(url, "not written to", Reason(errno));
+    if (const int error = errno; fd < 0)
+        return Failed(url, "not written to", error, Reason(error));
     std::size_t written = 0;
     const int error = WriteAll(fd, record, written);
     // Closing would show the reader an end of file after every record.
@@ -155,16 +157,16 @@ bool RecordFile::Append(std::string_view record, std::string_view url) {
         return Unwritten(fd, written, error, url);
     const int closeError = open_.get() >= 0 ? 0 : file.Close();
     if (closeError != 0)
-        return Failed(url, "may be incomplete in", Reason(closeError));
+        return Failed(url, "may be incomplete in", closeError, Reason(closeError));
     return true;
 }
 
 bool RecordFile::Unwritten(int fd, std::size_t written, int error, std::string_view url) {
     const int removeError = written > 0 ? RemoveWrittenPart(fd, written) : 0;
     if (removeError != 0)
-        return Failed(url, "only partly written to",
+        return Failed(url, "only partly written to", error,
                       Reason(error) + ", and removing that part failed: " + Reason(removeError));
-    return Failed(url, "not written to", Reason(error));
+    return Failed(url, "not written to", error, Reason(error));
 }
 
 } // namespace torvesk::engine

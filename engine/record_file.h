@@ -51,17 +51,21 @@ public:
     // of the record is kept and one line reported names url and the reason;
     // returns whether the record was written.
     bool Append(std::string_view record, std::string_view url);
+    // The error the last record not written was refused with; never 0 once
+    // one was not.
+    int lastError() const { return lastError_; }
 
 private:
     // Reports the record as not written, after removing its written part.
     bool Unwritten(int fd, std::size_t written, int error, std::string_view url);
-    bool Failed(std::string_view url, const char* what, const std::string& why) const;
+    bool Failed(std::string_view url, const char* what, int error, const std::string& why);
 
     const std::string path_;
     const std::string name_;
     Descriptor open_;  // a FIFO's write end between records, or the descriptor given
     const bool given_; // open_ is all there is: never closed, never opened again
     const ErrorReporter report_;
+    int lastError_ = 0;
 };
 
 } // namespace torvesk::engine

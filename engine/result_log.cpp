@@ -51,9 +51,6 @@ struct PendingRecord {
     std::uint64_t ordinal;
 };
 
-constexpr char kFileRefused[] = "the file refused it (standard error says why)";
-constexpr char kStillWaiting[] = "earlier records still waited for the file";
-
 } // namespace
 
 struct ResultLog::Queue {
@@ -73,9 +70,9 @@ struct ResultLog::Queue {
     bool closing = false;
 
     // Under the mutex, so that OnSettled can end the calls.
-    void Settle(std::uint64_t ordinal, bool written, std::string why) {
+    void Settle(std::uint64_t ordinal, bool written, int error) {
         if (settledHook)
-            settledHook(RecordSettled{ordinal, written, std::move(why)});
+            settledHook(RecordSettled{ordinal, written, error});
     }
 };
 
@@ -127,7 +124,7 @@ std::uint64_t ResultLog::Append(const char* URL, const char* TITLE, const char* 
             queued = true;
         } else {
             ++queue_->counts.notWritten;
-            queue_->Settle(ordinal, false, kStillWaiting);
+            queue_->Settle(ordinal, false, 0);
         }
     }
     if (queued)
@@ -170,7 +167,7 @@ void ResultLog::WriteUntilClosed(std::shared_ptr<Queue> queue) {
         lock.lock();
         ++(written ? queue->counts.written : queue->counts.notWritten);
         ++queue->settled;
-        queue->Settle(next.ordinal, written, written ? "" : kFileRefused);
+        queue->Settle(next.ordinal, written, written ? 0 : queue->file.lastError());
         queue->changed.notify_all();
     }
 }

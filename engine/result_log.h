@@ -42,11 +42,13 @@ struct RecordCounts {
 };
 
 // What became of one record: its ordinal (1 for the first handed to
-// Append), and why it was not written, when it was not.
+// Append), and why it was not written, when it was not: the error the file
+// refused it with, or 0 when it was left out because earlier records still
+// waited for the file.
 struct RecordSettled {
     std::uint64_t ordinal = 0;
     bool written = false;
-    std::string why;
+    int error = 0;
 };
 using RecordSettledHook = std::function<void(const RecordSettled&)>;
 

@@ -4,10 +4,12 @@
 
 #include "display/text_codec.h"
 #include "shell/failure_words.h"
+#include "shell/write_problem.h"
 
 #include <QDateTime>
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 
 using namespace torvesk::crawl;
@@ -112,15 +114,8 @@ void ResultsTableModel::settleRecord(const RecordSettled& record) {
         return; // its row was dropped already
     Row& row = rows_[unsettled_];
     row.record = record.written ? RecordState::Written : RecordState::NotWritten;
-    if (!record.written) {
-        const QString why = QString::fromStdString(record.why);
-        qsizetype known = reasons_.indexOf(why);
-        if (known < 0 && reasons_.size() < std::numeric_limits<std::uint8_t>::max()) {
-            reasons_.append(why);
-            known = reasons_.size() - 1;
-        }
-        row.reason = static_cast<std::uint8_t>(std::max<qsizetype>(known, 0));
-    }
+    // An errno beyond a byte (none on Linux) reads as an I/O error.
+    row.error = static_cast<std::uint8_t>(record.error >= 0 && record.error <= 255 ? record.error : EIO);
     const QModelIndex cell = index(static_cast<int>(unsettled_), Record);
     emit dataChanged(cell, cell, {Qt::DisplayRole});
 }
@@ -167,7 +162,9 @@ QString ResultsTableModel::recordText(const Row& row) const {
     case RecordState::NotWritten:
         break;
     }
-    return tr("書き込めず: ") + reasons_.value(row.reason);
+    if (row.error == 0)
+        return tr("書き込めず: 先の記録がまだファイルを待っていました");
+    return tr("書き込めず: ") + WriteProblemInWords(row.error);
 }
 
 QString ResultsTableModel::text(int rowIndex, int column) const {

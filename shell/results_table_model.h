@@ -60,7 +60,7 @@ private:
         std::int16_t status;
         std::uint8_t redirections;
         RecordState record;
-        std::uint8_t reason; // into reasons_, when not written
+        std::uint8_t error; // the file's, when not written (see RecordSettled)
         std::uint32_t bytes;
         std::uint64_t visit;
         std::uint64_t recordOrdinal;
@@ -76,7 +76,6 @@ private:
     const int maxRows_;
     std::deque<Row> rows_;
     std::size_t unsettled_ = 0; // the first row whose record may still be pending
-    QStringList reasons_;       // the few reasons a record is not written
 };
 
 } // namespace torvesk::shell

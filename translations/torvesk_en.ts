@@ -463,6 +463,10 @@ A crawl started now keeps no record.</translation>
         <source>書き込めず: </source>
         <translation>not written: </translation>
     </message>
+    <message>
+        <source>書き込めず: 先の記録がまだファイルを待っていました</source>
+        <translation>not written: earlier records were still waiting for the file</translation>
+    </message>
 </context>
 <context>
     <name>torvesk::shell::ResultsView</name>

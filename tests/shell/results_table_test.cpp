@@ -16,6 +16,7 @@
 #include <QStyledItemDelegate>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -36,8 +37,8 @@ PageVisited Page(std::uint64_t visit, std::uint64_t record, long status = 200) {
     return page;
 }
 
-RecordSettled Settled(std::uint64_t ordinal, bool written, std::string why = {}) {
-    return RecordSettled{ordinal, written, std::move(why)};
+RecordSettled Settled(std::uint64_t ordinal, bool written, int error = 0) {
+    return RecordSettled{ordinal, written, error};
 }
 
 // How many pixels of two images of one size differ.
@@ -78,11 +79,14 @@ TEST(ResultsTableModelTest, DropsTheOldestRowsAtItsBoundAndSettlesRecordsOnTheir
     EXPECT_EQ(model.text(198, ResultsTableModel::Visit), "201");
     model.settleRecord(Settled(1, true)); // its row, visit 2, is gone
     model.settleRecord(Settled(2, true));
-    model.settleRecord(Settled(3, false, "the file refused it"));
+    model.settleRecord(Settled(3, false, EACCES));
     EXPECT_EQ(model.text(0, ResultsTableModel::Record), "書き込み済み");
-    EXPECT_EQ(model.text(1, ResultsTableModel::Record), "書き込めず: the file refused it");
+    EXPECT_EQ(model.text(1, ResultsTableModel::Record), "書き込めず: 書き込みの許可がありません");
     EXPECT_EQ(model.text(2, ResultsTableModel::Record), "書き込み待ち");
-    for (std::uint64_t record = 4; record <= 200; ++record)
+    model.settleRecord(Settled(4, false)); // left out: the file held earlier ones
+    EXPECT_EQ(model.text(2, ResultsTableModel::Record),
+              "書き込めず: 先の記録がまだファイルを待っていました");
+    for (std::uint64_t record = 5; record <= 200; ++record)
         model.settleRecord(Settled(record, true));
     EXPECT_EQ(model.text(198, ResultsTableModel::Record), "書き込み済み");
 }
