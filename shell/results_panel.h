@@ -20,8 +20,7 @@ namespace torvesk::shell {
 // Pages and records reach the table at most this often, in one insertion,
 // as the status bar is refreshed: a redraw of the table costs more than a
 // step, so a crawl of hundreds of pages a second redraws it twice a second,
-// not once a page, and one at the program's ten a second adds about a
-// quarter to the GUI thread's time a step.
+// not once a page.
 constexpr int kTableRefreshMs = 500;
 
 class ResultsFilter;
