@@ -173,7 +173,8 @@ void ClientSockets::AwaitSettled(const std::string& origin) {
     for (std::size_t i = 0; i < sockets_.size(); ++i) {
         const Carried& carried = carried_[i];
         const bool reusable = origin.empty() || carried.origin.empty() || carried.origin == origin;
-        if (reusable && carried.responses < kProbationResponses && !Contains(silenced_, sockets_[i])) {
+        if (reusable && carried.responses < kProbationResponses &&
+            !Contains(silenced_, sockets_[i])) {
             settling.push_back(pollfd{sockets_[i], POLLIN | POLLPRI | POLLRDHUP, 0});
             settled = std::max(settled, carried.lastEnd + kSettleTime);
         }

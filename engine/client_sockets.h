@@ -90,9 +90,9 @@ private:
     bool Silence(int socket);
 
     std::vector<int> sockets_;
-    std::vector<int> own_;      // the transfer's, a subset of sockets_
-    std::vector<int> secure_;   // those that carry TLS, a subset of sockets_
-    std::vector<int> silenced_; // those that read end-of-file, a subset of sockets_
+    std::vector<int> own_;         // the transfer's, a subset of sockets_
+    std::vector<int> secure_;      // those that carry TLS, a subset of sockets_
+    std::vector<int> silenced_;    // those that read end-of-file, a subset of sockets_
     std::vector<Carried> carried_; // by each of sockets_, in its order
     Clock::time_point start_;
     int used_ = -1; // the socket UsingConnection named

@@ -134,8 +134,7 @@ std::string Reason(int error) {
 
 } // namespace
 
-bool RecordFile::Failed(std::string_view url, const char* what, int error,
-                        const std::string& why) {
+bool RecordFile::Failed(std::string_view url, const char* what, int error, const std::string& why) {
     lastError_ = error != 0 ? error : EIO;
     report_("record for " + UrlForLine(url) + " " + what + " " + name_ + ": " + why);
     return false;
@@ -146,8 +145,10 @@ bool RecordFile::Append(std::string_view record, std::string_view url) {
     const bool kept = open_.get() >= 0;
     Descriptor file = kept ? std::move(open_) : Descriptor(OpenForAppending(path_.c_str()));
     const int fd = file.get();
-    if (const int error = errno; fd < 0)
-        return Failed(url, "not written to", error, Reason(error));
+    if (fd < 0) {
+        const int openError = errno;
+        return Failed(url, "not written to", openError, Reason(openError));
+    }
     std::size_t written = 0;
     const int error = WriteAll(fd, record, written);
     // Closing would show the reader an end of file after every record.

@@ -1,7 +1,8 @@
 // A URL split into its five parts the generic way (scheme, authority, path,
 // query, fragment), the host inside an authority, a reference resolved
-// against the URL it was found on, and a URL fit to print in a log. All on raw bytes: nothing is
-// decoded or encoded here, so a page's bytes survive the resolution unchanged.
+// against the URL it was found on, a URL fit to print in a log, and ASCII
+// lower case. All on raw bytes: nothing is decoded or encoded here, so a
+// page's bytes survive the resolution unchanged.
 #pragma once
 
 #include <optional>

@@ -21,9 +21,10 @@ QPalette::ColorGroup ColorGroupOf(const QStyleOptionViewItem& option) {
 // Where a text of size starts in room: across to the fraction of a pixel, as
 // the style lays a line out; down to the pixel, as the style aligns it.
 QPointF TextOrigin(const QStyleOptionViewItem& option, QSizeF size, const QRect& room) {
-    const Qt::Alignment alignment = QStyle::visualAlignment(option.direction, option.displayAlignment);
-    const QRect rounded = QStyle::alignedRect(option.direction, option.displayAlignment,
-                                              size.toSize(), room);
+    const Qt::Alignment alignment =
+        QStyle::visualAlignment(option.direction, option.displayAlignment);
+    const QRect rounded =
+        QStyle::alignedRect(option.direction, option.displayAlignment, size.toSize(), room);
     qreal x = room.left();
     if (alignment & Qt::AlignRight)
         x += room.width() - size.width();
@@ -71,8 +72,8 @@ const QStaticText& ResultsCellDelegate::laidOut(const QStyleOptionViewItem& opti
     const Shape shape{text, width};
     if (const QStaticText* kept = laidOut_.object(shape))
         return *kept;
-    auto* shaped = new QStaticText(
-        QFontMetrics(option.font).elidedText(text, option.textElideMode, width));
+    auto* shaped =
+        new QStaticText(QFontMetrics(option.font).elidedText(text, option.textElideMode, width));
     shaped->setTextFormat(Qt::PlainText);
     shaped->setPerformanceHint(QStaticText::AggressiveCaching);
     shaped->prepare(QTransform(), option.font);

@@ -115,7 +115,8 @@ void ResultsTableModel::settleRecord(const RecordSettled& record) {
     Row& row = rows_[unsettled_];
     row.record = record.written ? RecordState::Written : RecordState::NotWritten;
     // An errno beyond a byte (none on Linux) reads as an I/O error.
-    row.error = static_cast<std::uint8_t>(record.error >= 0 && record.error <= 255 ? record.error : EIO);
+    row.error =
+        static_cast<std::uint8_t>(record.error >= 0 && record.error <= 255 ? record.error : EIO);
     const QModelIndex cell = index(static_cast<int>(unsettled_), Record);
     emit dataChanged(cell, cell, {Qt::DisplayRole});
 }

@@ -19,8 +19,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
