@@ -17,11 +17,11 @@ class QLineEdit;
 
 namespace torvesk::shell {
 
-// Pages and records reach the table at most this often, in one insertion,
-// as the status bar is refreshed: a redraw of the table costs more than a
-// step, so a crawl of hundreds of pages a second redraws it twice a second,
-// not once a page.
-constexpr int kTableRefreshMs = 500;
+// Pages and records reach the table at most this often, in one insertion:
+// a redraw of the table costs several steps' work of the GUI thread, so a
+// crawl at the program's ten pages a second redraws it once a second, not
+// once a page.
+constexpr int kTableRefreshMs = 1000;
 
 class ResultsFilter;
 class ResultsTable;
